@@ -1,0 +1,85 @@
+// The translatable constants with their Czech initial texts.
+#include "plsLangConsts.h"
+
+#include <iterator>
+
+QString msg_CannotDownloadUpdate = QStringLiteral("Z webu nelze stáhnout update!");
+QString msg_CannotExecUpdate = QStringLiteral("Nelze spustit update!");
+QString msg_Chyba = QStringLiteral("Chyba!");
+QString msg_NoNewUpdate = QStringLiteral("Máte nejnovější verzi programu.\\nV současné době není žádná aktualizace dostupná.");
+QString msg_ScreenshotSave = QStringLiteral("Snímek aktivního okna uložen do souboru \"%s.bmp\" v adresáři programu.");
+QString msg_SouborNeexistuje = QStringLiteral("Soubor \"%s\" nelze nalézt.");
+QString que_PrejeteSiUpdatovatNyni = QStringLiteral("Přejete si nyní nahrát novou verzi?");
+QString str_Ano = QStringLiteral("Ano");
+QString str_CasNaVykresleni = QStringLiteral("Čas na vykreslení: %f ms");
+QString str_Dimension = QStringLiteral("Dimenze");
+QString str_Err_NoSolution = QStringLiteral("Zadané parametry nemají žádné řešení.");
+QString str_Err_Small = QStringLiteral("Matice musí mít rozměr větší než 1.");
+QString str_Error = QStringLiteral("Chyba");
+QString str_Koeficienty = QStringLiteral("Koeficienty");
+QString str_Konstanty = QStringLiteral("Konstanty");
+QString str_MemoryUsed = QStringLiteral("Použito %s K paměti");
+QString str_Ne = QStringLiteral("Ne");
+QString str_No = QStringLiteral("č.");
+QString str_Opened = QStringLiteral("Otevřeno");
+QString str_Origin = QStringLiteral("Začátek");
+QString str_PocetPodper = QStringLiteral("Počet podpěr");
+QString str_PocetPrutu = QStringLiteral("Počet prutů");
+QString str_PocetSil = QStringLiteral("Počet vnějších sil");
+QString str_PocetStycniku = QStringLiteral("Počet styčníků");
+QString str_PocetVektoru = QStringLiteral("Počet vektorů");
+QString str_Sila = QStringLiteral("Síla");
+QString str_Solution = QStringLiteral("Řešení");
+QString str_Souradnice = QStringLiteral("Souřadnice");
+QString str_Sourd = QStringLiteral("Souř.");
+QString str_Stycnik = QStringLiteral("Styčník");
+QString str_TimeToCalculate = QStringLiteral("Čas na výpočet: %f ms");
+QString str_Uhel = QStringLiteral("Úhel");
+
+namespace {
+
+const TLangConstant Constants[] = {
+    {"msg_CannotDownloadUpdate", &msg_CannotDownloadUpdate, "Z webu nelze stáhnout update!"},
+    {"msg_CannotExecUpdate", &msg_CannotExecUpdate, "Nelze spustit update!"},
+    {"msg_Chyba", &msg_Chyba, "Chyba!"},
+    {"msg_NoNewUpdate", &msg_NoNewUpdate, "Máte nejnovější verzi programu.\\nV současné době není žádná aktualizace dostupná."},
+    {"msg_ScreenshotSave", &msg_ScreenshotSave, "Snímek aktivního okna uložen do souboru \"%s.bmp\" v adresáři programu."},
+    {"msg_SouborNeexistuje", &msg_SouborNeexistuje, "Soubor \"%s\" nelze nalézt."},
+    {"que_PrejeteSiUpdatovatNyni", &que_PrejeteSiUpdatovatNyni, "Přejete si nyní nahrát novou verzi?"},
+    {"str_Ano", &str_Ano, "Ano"},
+    {"str_CasNaVykresleni", &str_CasNaVykresleni, "Čas na vykreslení: %f ms"},
+    {"str_Dimension", &str_Dimension, "Dimenze"},
+    {"str_Err_NoSolution", &str_Err_NoSolution, "Zadané parametry nemají žádné řešení."},
+    {"str_Err_Small", &str_Err_Small, "Matice musí mít rozměr větší než 1."},
+    {"str_Error", &str_Error, "Chyba"},
+    {"str_Koeficienty", &str_Koeficienty, "Koeficienty"},
+    {"str_Konstanty", &str_Konstanty, "Konstanty"},
+    {"str_MemoryUsed", &str_MemoryUsed, "Použito %s K paměti"},
+    {"str_Ne", &str_Ne, "Ne"},
+    {"str_No", &str_No, "č."},
+    {"str_Opened", &str_Opened, "Otevřeno"},
+    {"str_Origin", &str_Origin, "Začátek"},
+    {"str_PocetPodper", &str_PocetPodper, "Počet podpěr"},
+    {"str_PocetPrutu", &str_PocetPrutu, "Počet prutů"},
+    {"str_PocetSil", &str_PocetSil, "Počet vnějších sil"},
+    {"str_PocetStycniku", &str_PocetStycniku, "Počet styčníků"},
+    {"str_PocetVektoru", &str_PocetVektoru, "Počet vektorů"},
+    {"str_Sila", &str_Sila, "Síla"},
+    {"str_Solution", &str_Solution, "Řešení"},
+    {"str_Souradnice", &str_Souradnice, "Souřadnice"},
+    {"str_Sourd", &str_Sourd, "Souř."},
+    {"str_Stycnik", &str_Stycnik, "Styčník"},
+    {"str_TimeToCalculate", &str_TimeToCalculate, "Čas na výpočet: %f ms"},
+    {"str_Uhel", &str_Uhel, "Úhel"},
+};
+
+} // namespace
+
+const TLangConstant* LangConstants() { return Constants; }
+
+int LangConstantCount() { return static_cast<int>(std::size(Constants)); }
+
+void ResetConstantsToCzech() {
+    for (const auto& c : Constants)
+        *c.Variable = QString::fromUtf8(c.CzechText);
+}

@@ -1,0 +1,51 @@
+// The program's translatable message texts and report words, Czech until a language refreshes them.
+#pragma once
+
+#include <QString>
+
+extern QString msg_CannotDownloadUpdate;
+extern QString msg_CannotExecUpdate;
+extern QString msg_Chyba;
+extern QString msg_NoNewUpdate;
+extern QString msg_ScreenshotSave;
+extern QString msg_SouborNeexistuje;
+extern QString que_PrejeteSiUpdatovatNyni;
+extern QString str_Ano;
+extern QString str_CasNaVykresleni;
+extern QString str_Dimension;
+extern QString str_Err_NoSolution;
+extern QString str_Err_Small;
+extern QString str_Error;
+extern QString str_Koeficienty;
+extern QString str_Konstanty;
+extern QString str_MemoryUsed;
+extern QString str_Ne;
+extern QString str_No;
+extern QString str_Opened;
+extern QString str_Origin;
+extern QString str_PocetPodper;
+extern QString str_PocetPrutu;
+extern QString str_PocetSil;
+extern QString str_PocetStycniku;
+extern QString str_PocetVektoru;
+extern QString str_Sila;
+extern QString str_Solution;
+extern QString str_Souradnice;
+extern QString str_Sourd;
+extern QString str_Stycnik;
+extern QString str_TimeToCalculate;
+extern QString str_Uhel;
+
+// One translatable constant: the key a language file uses and the variable it refreshes.
+struct TLangConstant {
+    const char* Name;
+    QString* Variable;
+    const char* CzechText;
+};
+
+// All 32 constants in the order they are refreshed.
+const TLangConstant* LangConstants();
+int LangConstantCount();
+
+// Puts every constant back to its Czech text.
+void ResetConstantsToCzech();

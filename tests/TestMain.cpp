@@ -1,0 +1,24 @@
+// Test entry point: a headless QGuiApplication, temporary HOME and XDG folders, the C locale.
+#include <QGuiApplication>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    // Test discovery runs this binary without ctest's environment.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Never touch the real user's settings, trash or data.
+    QTemporaryDir home;
+    const QByteArray h = home.path().toLocal8Bit();
+    setenv("HOME", h.constData(), 1);
+    setenv("XDG_CONFIG_HOME", (h + "/.config").constData(), 1);
+    setenv("XDG_DATA_HOME", (h + "/.local/share").constData(), 1);
+    setenv("XDG_CACHE_HOME", (h + "/.cache").constData(), 1);
+    setenv("XDG_RUNTIME_DIR", h.constData(), 1);
+    QGuiApplication app(argc, argv);
+    QLocale::setDefault(QLocale::c());
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,2 @@
+// Placeholder: filled in with its layer.
+#include <gtest/gtest.h>
