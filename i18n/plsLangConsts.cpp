@@ -6,8 +6,10 @@
 QString msg_CannotDownloadUpdate = QStringLiteral("Z webu nelze stáhnout update!");
 QString msg_CannotExecUpdate = QStringLiteral("Nelze spustit update!");
 QString msg_Chyba = QStringLiteral("Chyba!");
-QString msg_NoNewUpdate = QStringLiteral("Máte nejnovější verzi programu.\\nV současné době není žádná aktualizace dostupná.");
-QString msg_ScreenshotSave = QStringLiteral("Snímek aktivního okna uložen do souboru \"%s.bmp\" v adresáři programu.");
+QString msg_NoNewUpdate = QStringLiteral(
+    "Máte nejnovější verzi programu.\\nV současné době není žádná aktualizace dostupná.");
+QString msg_ScreenshotSave =
+    QStringLiteral("Snímek aktivního okna uložen do souboru \"%s.bmp\" v adresáři programu.");
 QString msg_SouborNeexistuje = QStringLiteral("Soubor \"%s\" nelze nalézt.");
 QString que_PrejeteSiUpdatovatNyni = QStringLiteral("Přejete si nyní nahrát novou verzi?");
 QString str_Ano = QStringLiteral("Ano");
@@ -42,10 +44,13 @@ const TLangConstant Constants[] = {
     {"msg_CannotDownloadUpdate", &msg_CannotDownloadUpdate, "Z webu nelze stáhnout update!"},
     {"msg_CannotExecUpdate", &msg_CannotExecUpdate, "Nelze spustit update!"},
     {"msg_Chyba", &msg_Chyba, "Chyba!"},
-    {"msg_NoNewUpdate", &msg_NoNewUpdate, "Máte nejnovější verzi programu.\\nV současné době není žádná aktualizace dostupná."},
-    {"msg_ScreenshotSave", &msg_ScreenshotSave, "Snímek aktivního okna uložen do souboru \"%s.bmp\" v adresáři programu."},
+    {"msg_NoNewUpdate", &msg_NoNewUpdate,
+     "Máte nejnovější verzi programu.\\nV současné době není žádná aktualizace dostupná."},
+    {"msg_ScreenshotSave", &msg_ScreenshotSave,
+     "Snímek aktivního okna uložen do souboru \"%s.bmp\" v adresáři programu."},
     {"msg_SouborNeexistuje", &msg_SouborNeexistuje, "Soubor \"%s\" nelze nalézt."},
-    {"que_PrejeteSiUpdatovatNyni", &que_PrejeteSiUpdatovatNyni, "Přejete si nyní nahrát novou verzi?"},
+    {"que_PrejeteSiUpdatovatNyni", &que_PrejeteSiUpdatovatNyni,
+     "Přejete si nyní nahrát novou verzi?"},
     {"str_Ano", &str_Ano, "Ano"},
     {"str_CasNaVykresleni", &str_CasNaVykresleni, "Čas na vykreslení: %f ms"},
     {"str_Dimension", &str_Dimension, "Dimenze"},
@@ -75,9 +80,13 @@ const TLangConstant Constants[] = {
 
 } // namespace
 
-const TLangConstant* LangConstants() { return Constants; }
+const TLangConstant* LangConstants() {
+    return Constants;
+}
 
-int LangConstantCount() { return static_cast<int>(std::size(Constants)); }
+int LangConstantCount() {
+    return static_cast<int>(std::size(Constants));
+}
 
 void ResetConstantsToCzech() {
     for (const auto& c : Constants)

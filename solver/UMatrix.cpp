@@ -36,7 +36,9 @@ void SolveSingle(int N, const TExtMatrix& A, const TExtVector& B, TExtVector& X,
     }
 }
 
-void SwapRows(TExtVector& P, TExtVector& Q) { std::swap(P, Q); }
+void SwapRows(TExtVector& P, TExtVector& Q) {
+    std::swap(P, Q);
+}
 
 void AddScaledRow(int N, const TExtVector& Source, TExtVector& Target, TExtended Factor) {
     for (int j = 1; j <= N; ++j)

@@ -1,4 +1,5 @@
-// Dense linear equation solver in 80-bit extended precision: Gaussian elimination with partial pivoting.
+// Dense linear equation solver in 80-bit extended precision: Gaussian elimination with partial
+// pivoting.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,165 @@
+// Number formatting and parsing for reports, drawings, listings and truss files.
+#include "NumberFormat.h"
+
+#include <QLocale>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Significant digits of the report's fixed(d) format.
+constexpr int ReportPrecision = 5;
+// Significant digits of a real written to a file.
+constexpr int FilePrecision = 15;
+
+QString withLocaleSeparator(std::string text) {
+    QString s = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    const QChar sep = DecimalSeparator();
+    if (sep != u'.')
+        s.replace(u'.', sep);
+    return s;
+}
+
+std::string printf1(const char* format, int precision, double value) {
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, format, precision, value);
+    return buffer;
+}
+
+// Decimal exponent of the leading digit of a finite non-zero value.
+int decimalExponent(double value) {
+    const std::string e = printf1("%.*e", 16, value);
+    return std::stoi(e.substr(e.find('e') + 1));
+}
+
+// "-0.0" reads badly in a report: a value that rounded to zero is written without its sign.
+void dropNegativeZero(std::string& text) {
+    if (!text.empty() && text[0] == '-' && text.find_first_of("123456789") == std::string::npos)
+        text.erase(0, 1);
+}
+
+std::string nonFinite(double value) {
+    if (std::isnan(value))
+        return "NAN";
+    return value > 0 ? "INF" : "-INF";
+}
+
+// Scientific text as the file and the report write it: "1.5E20", "1E-6".
+std::string scientific(double value, int precision) {
+    std::string e = printf1("%.*e", precision - 1, value);
+    const auto ePos = e.find('e');
+    std::string mantissa = e.substr(0, ePos);
+    const int exponent = std::stoi(e.substr(ePos + 1));
+    if (mantissa.find('.') != std::string::npos) {
+        mantissa.erase(mantissa.find_last_not_of('0') + 1);
+        if (mantissa.back() == '.')
+            mantissa.pop_back();
+    }
+    return mantissa + "E" + std::to_string(exponent);
+}
+
+} // namespace
+
+QChar DecimalSeparator() {
+    const QString point = QLocale().decimalPoint();
+    return point.isEmpty() ? QChar(u'.') : point.at(0);
+}
+
+QString FormatFixed(double value, int decimals) {
+    if (!std::isfinite(value))
+        return QString::fromStdString(nonFinite(value));
+    if (value == 0)
+        return withLocaleSeparator(printf1("%.*f", decimals, 0.0));
+    const int exponent = decimalExponent(value);
+    const int roundAt = std::min(decimals, ReportPrecision - 1 - exponent);
+    if (roundAt < 0)
+        return withLocaleSeparator(scientific(value, ReportPrecision));
+    std::string text = printf1("%.*f", roundAt, value);
+    if (roundAt < decimals) {
+        if (roundAt == 0)
+            text += '.';
+        text.append(static_cast<size_t>(decimals - roundAt), '0');
+    }
+    dropNegativeZero(text);
+    return withLocaleSeparator(text);
+}
+
+QString FormatDecimals(double value, int decimals) {
+    if (!std::isfinite(value))
+        return QString::fromStdString(nonFinite(value));
+    std::string text = printf1("%.*f", decimals, value);
+    dropNegativeZero(text);
+    return withLocaleSeparator(text);
+}
+
+QString FormatListingValue(long double value) {
+    char buffer[6000];
+    std::snprintf(buffer, sizeof buffer, "%7.1Lf", value);
+    return withLocaleSeparator(buffer);
+}
+
+QString FormatFileReal(double value) {
+    if (!std::isfinite(value))
+        return QString::fromStdString(nonFinite(value));
+    if (value == 0)
+        return QStringLiteral("0");
+    // Round to the file's precision first: the rounded value decides the notation.
+    const std::string rounded = printf1("%.*e", FilePrecision - 1, value);
+    const int exponent = std::stoi(rounded.substr(rounded.find('e') + 1));
+    if (exponent < -5 || exponent >= FilePrecision)
+        return withLocaleSeparator(scientific(value, FilePrecision));
+    std::string text = printf1("%.*f", std::max(0, FilePrecision - 1 - exponent), value);
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.')
+            text.pop_back();
+    }
+    return withLocaleSeparator(text);
+}
+
+std::optional<double> ParseFileReal(const QString& text) {
+    std::string s = text.trimmed().toStdString();
+    if (!s.empty() && s[0] == '+')
+        s.erase(0, 1);
+    if (s.empty() || s.find_first_not_of("0123456789+-.,eE") != std::string::npos)
+        return std::nullopt;
+    for (char& c : s)
+        if (c == ',')
+            c = '.';
+    double value = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (error != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> ParseFileInteger(const QString& text) {
+    std::string s = text.trimmed().toStdString();
+    bool negative = false;
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
+        negative = s[0] == '-';
+        s.erase(0, 1);
+    }
+    int base = 10;
+    if (!s.empty() && s[0] == '$') {
+        base = 16;
+        s.erase(0, 1);
+    } else if (s.size() > 1 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+        base = 16;
+        s.erase(0, 2);
+    }
+    if (s.empty() || s[0] == '-' || s[0] == '+')
+        return std::nullopt;
+    long long value = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value, base);
+    if (error != std::errc() || end != s.data() + s.size())
+        return std::nullopt;
+    if (negative)
+        value = -value;
+    if (value < INT32_MIN || value > INT32_MAX)
+        return std::nullopt;
+    return static_cast<int>(value);
+}

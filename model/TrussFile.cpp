@@ -1,0 +1,289 @@
+// The .trs file format: writing and reading a truss as INI text, and safe saving to disk.
+#include "TrussFileContent.h"
+#include "TrussSystem.h"
+
+#include "NumberFormat.h"
+#include "RutinyUnit.h"
+#include "SettingsStore.h"
+#include "UMatrix.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+const QString SecPruty = QStringLiteral("Pruty");
+const QString SecPodpery = QStringLiteral("Podpery");
+const QString SecZatizeni = QStringLiteral("Zatizeni");
+const QString SecInfo = QStringLiteral("Info");
+const QString KeyCount = QStringLiteral("Count");
+
+QString key(const char* prefix, int index) {
+    return QLatin1String(prefix) + QString::number(index);
+}
+
+QString entry(const QString& name, const QString& value) {
+    return name + u'=' + value;
+}
+QString entry(const char* prefix, int index, int value) {
+    return key(prefix, index) + u'=' + QString::number(value);
+}
+QString entry(const char* prefix, int index, double value) {
+    return key(prefix, index) + u'=' + FormatFileReal(value);
+}
+
+QStringList splitLines(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            lines << text.mid(start, i - start);
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return lines;
+}
+
+void checkCount(const TTrussFileContent& content, const QString& section) {
+    const int count = content.Count(section);
+    if (count > MaxFileItemCount)
+        throw ETrussFileError(QStringLiteral("The section [%1] declares %2 items; a truss file may "
+                                             "hold at most %3 per section.")
+                                  .arg(section)
+                                  .arg(count)
+                                  .arg(MaxFileItemCount)
+                                  .toStdString());
+}
+
+// Refuses a text whose counts could never be loaded, before anything of the truss changes.
+void validate(const TTrussFileContent& content) {
+    checkCount(content, SecPruty);
+    checkCount(content, SecPodpery);
+    checkCount(content, SecZatizeni);
+}
+
+[[noreturn]] void throwFileError(const QString& what, const QString& path, const QString& why) {
+    throw ETrussFileError(
+        (what + QStringLiteral(" \"") + path + QStringLiteral("\": ") + why).toStdString());
+}
+
+} // namespace
+
+TTrussFileContent TTrussFileContent::Parse(const QStringList& lines) {
+    TTrussFileContent content;
+    QHash<QString, QString>* current = nullptr;
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(u';'))
+            continue;
+        if (line.startsWith(u'[') && line.endsWith(u']')) {
+            const QString name = line.mid(1, line.size() - 2).trimmed().toLower();
+            // A repeated section adds nothing: its first occurrence counts.
+            current = content.Sections.contains(name) ? nullptr : &content.Sections[name];
+            continue;
+        }
+        if (!current)
+            continue;
+        const qsizetype eq = line.indexOf(u'=');
+        const QString k = (eq < 0 ? line : line.left(eq).trimmed()).toLower();
+        if (!current->contains(k))
+            current->insert(k, eq < 0 ? QString() : line.mid(eq + 1).trimmed());
+    }
+    return content;
+}
+
+std::optional<QString> TTrussFileContent::Value(const QString& section, const QString& k) const {
+    const auto s = Sections.constFind(section.toLower());
+    if (s == Sections.constEnd())
+        return std::nullopt;
+    const auto v = s->constFind(k.toLower());
+    if (v == s->constEnd())
+        return std::nullopt;
+    return *v;
+}
+
+std::optional<int> TTrussFileContent::IntegerOrNone(const QString& section,
+                                                    const QString& k) const {
+    const auto v = Value(section, k);
+    return v ? ParseFileInteger(*v) : std::nullopt;
+}
+
+int TTrussFileContent::Integer(const QString& section, const QString& k) const {
+    return IntegerOrNone(section, k).value_or(0);
+}
+
+double TTrussFileContent::Real(const QString& section, const QString& k) const {
+    const auto v = Value(section, k);
+    return v ? ParseFileReal(*v).value_or(0) : 0;
+}
+
+bool TTrussFileContent::Boolean(const QString& section, const QString& k) const {
+    return Integer(section, k) != 0;
+}
+
+int TTrussFileContent::Count(const QString& section) const {
+    return std::max(0, Integer(section, KeyCount));
+}
+
+void TPrutovaSoustava::SaveToStrings(QStringList& lines) const {
+    lines.reserve(lines.size() + 4 * PrutCount() + 5 * PodperaCount() + 4 * SilaCount() + 12);
+    lines << u'[' + SecPruty + u']' << entry(KeyCount, QString::number(PrutCount()));
+    for (int i = 0; i < PrutCount(); ++i) {
+        const TPrut& p = *Pruty[static_cast<size_t>(i)];
+        lines << entry("Sa_X", i, p.Sa_X) << entry("Sa_Y", i, p.Sa_Y) << entry("Sb_X", i, p.Sb_X)
+              << entry("Sb_Y", i, p.Sb_Y);
+    }
+    lines << QString() << u'[' + SecPodpery + u']'
+          << entry(KeyCount, QString::number(PodperaCount()));
+    for (int i = 0; i < PodperaCount(); ++i) {
+        const TPodpera& s = *Podpery[static_cast<size_t>(i)];
+        lines << entry("X", i, s.X) << entry("Y", i, s.Y)
+              << entry("P_X", i, (s.Fixed & P_X) ? 1 : 0)
+              << entry("P_Y", i, (s.Fixed & P_Y) ? 1 : 0) << entry("Kv", i, int{s.Kv});
+    }
+    lines << QString() << u'[' + SecZatizeni + u']'
+          << entry(KeyCount, QString::number(SilaCount()));
+    for (int i = 0; i < SilaCount(); ++i) {
+        const TSila& f = *Zatizeni[static_cast<size_t>(i)];
+        lines << entry("Sila", i, f.Sila) << entry("X", i, f.X) << entry("Y", i, f.Y)
+              << entry("Uhel", i, f.Uhel);
+    }
+    lines << QString() << u'[' + SecInfo + u']' << entry(FileVersion(), UsageStamp()) << QString();
+}
+
+void TPrutovaSoustava::ApplyContent(const TTrussFileContent& c) {
+    Clear();
+    const int bars = c.Count(SecPruty);
+    for (int i = 0; i < bars; ++i) {
+        const int sbX = c.Integer(SecPruty, key("Sb_X", i));
+        const int sbY = c.Integer(SecPruty, key("Sb_Y", i));
+        const int saY = c.Integer(SecPruty, key("Sa_Y", i));
+        const int saX = c.Integer(SecPruty, key("Sa_X", i));
+        AddPrut(saX, saY, sbX, sbY);
+    }
+    const int supports = c.Count(SecPodpery);
+    for (int i = 0; i < supports; ++i) {
+        TFixedSet fixed = 0;
+        if (c.Boolean(SecPodpery, key("P_X", i)))
+            fixed |= P_X;
+        if (c.Boolean(SecPodpery, key("P_Y", i)))
+            fixed |= P_Y;
+        const int kv = c.Integer(SecPodpery, key("Kv", i));
+        if (kv < 0 || kv > 255)
+            throw ERangeError(QStringLiteral("Support %1 has Kv=%2, outside 0..255.")
+                                  .arg(i)
+                                  .arg(kv)
+                                  .toStdString());
+        const int y = c.Integer(SecPodpery, key("Y", i));
+        const int x = c.Integer(SecPodpery, key("X", i));
+        AddPodpera(x, y, fixed, static_cast<std::uint8_t>(kv));
+    }
+    const int forces = c.Count(SecZatizeni);
+    for (int i = 0; i < forces; ++i) {
+        const double sila = c.Real(SecZatizeni, key("Sila", i));
+        const double uhel = c.Real(SecZatizeni, key("Uhel", i));
+        const int y = c.Integer(SecZatizeni, key("Y", i));
+        const int x = c.Integer(SecZatizeni, key("X", i));
+        AddSila(x, y, sila, uhel);
+    }
+}
+
+void TPrutovaSoustava::LoadFromStrings(const QStringList& lines) {
+    const TTrussFileContent content = TTrussFileContent::Parse(lines);
+    validate(content);
+    ApplyContent(content);
+}
+
+// Writes the truss beside path under a temporary name first; only a complete file replaces the
+// old one, which goes to the trash. A failure leaves the old file where it was.
+void TPrutovaSoustava::WriteFileAtomically(const QString& path) const {
+    QStringList lines;
+    SaveToStrings(lines);
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += line.toUtf8() + "\r\n";
+
+    const QFileInfo target(path);
+    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                        QStringLiteral(".XXXXXX"));
+    if (!temp.open())
+        throwFileError(QStringLiteral("Cannot save"), path, temp.errorString());
+    if (temp.write(bytes) != bytes.size() || !temp.flush() || ::fsync(temp.handle()) != 0)
+        throwFileError(QStringLiteral("Cannot save"), path, temp.errorString());
+    const QFile::Permissions permissions =
+        target.exists() ? QFile::permissions(path)
+                        : (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                           QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+    temp.setPermissions(permissions);
+    temp.close();
+
+    if (target.exists())
+        DeleteToRecycleBin(path, false);
+    // rename replaces an old file that could not go to the trash in one step.
+    const QByteArray from = QFile::encodeName(temp.fileName());
+    const QByteArray to = QFile::encodeName(path);
+    if (std::rename(from.constData(), to.constData()) != 0) {
+        const QString why = QString::fromLocal8Bit(std::strerror(errno));
+        temp.setAutoRemove(false);
+        throwFileError(QStringLiteral("Cannot save"), path,
+                       why + QStringLiteral("; the new version is kept in ") + temp.fileName());
+    }
+    temp.setAutoRemove(false);
+}
+
+bool TPrutovaSoustava::SaveToFile(const QString& path) {
+    WriteFileAtomically(path);
+    FileName = path;
+    TSettingsStore store;
+    store.Increment(SecInfo, QStringLiteral("NoOfSv"));
+    if (OnFileUsed)
+        OnFileUsed(path, QString());
+    return true;
+}
+
+bool TPrutovaSoustava::Save() {
+    if (FileName.isEmpty() || !QFileInfo(FileName).isFile())
+        return false;
+    return SaveToFile(FileName);
+}
+
+bool TPrutovaSoustava::LoadFromFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return false;
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+        throwFileError(QStringLiteral("Cannot read"), path,
+                       info.isDir() ? QStringLiteral("it is a folder") : file.errorString());
+    const TTrussFileContent content =
+        TTrussFileContent::Parse(splitLines(QString::fromUtf8(file.readAll())));
+    validate(content);
+
+    ClearHistory();
+    RecordSnapshots = false;
+    try {
+        ApplyContent(content);
+    } catch (...) {
+        RecordSnapshots = true;
+        PushSnapshot();
+        throw;
+    }
+    RecordSnapshots = true;
+    PushSnapshot();
+    FileName = path;
+    if (OnFileUsed)
+        OnFileUsed(path, QString());
+    return true;
+}

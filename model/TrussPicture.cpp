@@ -1,0 +1,94 @@
+// Support images, the grid and the whole picture of a truss.
+#include "TrussPicture.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+const QColor GridColour(0, 0, 0);
+const QColor SupportColour(0, 0, 0);
+const QColor GroundColour(96, 96, 96);
+
+// A triangle under the joint at the image's centre, its tip at the joint.
+void drawPedestal(QPainter& p) {
+    p.drawPolygon(QPolygon({QPoint(20, 20), QPoint(11, 31), QPoint(29, 31)}));
+}
+
+// Hatched ground line at height y from x1 to x2.
+void drawGround(QPainter& p, int x1, int x2, int y) {
+    p.setPen(QPen(GroundColour, 1));
+    p.drawLine(x1, y, x2, y);
+    for (int x = x1 + 2; x <= x2; x += 5)
+        p.drawLine(x, y, x - 4, y + 4);
+}
+
+QImage supportImage(int kind) {
+    QImage image(SupportImageSize, SupportImageSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(SupportColour, 1.5));
+    p.setBrush(Qt::NoBrush);
+    switch (kind) {
+    case 0: // fixed in x and y: a pin on the ground
+        drawPedestal(p);
+        drawGround(p, 6, 34, 32);
+        break;
+    case 1: // fixed in y only: a pin on rollers
+        drawPedestal(p);
+        p.drawEllipse(QRectF(12, 31.5, 5, 5));
+        p.drawEllipse(QRectF(23, 31.5, 5, 5));
+        drawGround(p, 6, 34, 37);
+        break;
+    default: // fixed in x only: rollers against a wall on the left
+        p.save();
+        p.translate(20, 20);
+        p.rotate(90);
+        p.translate(-20, -20);
+        drawPedestal(p);
+        p.drawEllipse(QRectF(12, 31.5, 5, 5));
+        p.drawEllipse(QRectF(23, 31.5, 5, 5));
+        drawGround(p, 6, 34, 37);
+        p.restore();
+        break;
+    }
+    return image;
+}
+
+} // namespace
+
+TImageList MakeSupportImages() {
+    TImageList list;
+    for (int kind = 0; kind < 3; ++kind)
+        list.Add(supportImage(kind));
+    return list;
+}
+
+void DrawGrid(QPainter& canvas, QSize size, int step, bool lines) {
+    if (step <= 0)
+        return;
+    canvas.setPen(QPen(GridColour, 1));
+    if (lines) {
+        for (int x = 0; x < size.width(); x += step)
+            canvas.drawLine(x, 0, x, size.height() - 1);
+        for (int y = 0; y < size.height(); y += step)
+            canvas.drawLine(0, y, size.width() - 1, y);
+        return;
+    }
+    QList<QPoint> points;
+    for (int x = 0; x < size.width(); x += step)
+        for (int y = 0; y < size.height(); y += step)
+            points.append(QPoint(x, y));
+    canvas.drawPoints(points.constData(), static_cast<int>(points.size()));
+}
+
+QImage RenderTrussPicture(TPrutovaSoustava& truss, QSize size, int gridStep) {
+    static const TImageList supports = MakeSupportImages();
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter canvas(&image);
+    DrawGrid(canvas, size, gridStep, false);
+    truss.Draw(canvas, supports);
+    return image;
+}

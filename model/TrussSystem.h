@@ -1,0 +1,141 @@
+// One truss: its bars, supports and loads, the joints derived from them, equations, file and undo.
+#pragma once
+
+#include "Entities.h"
+
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+// Most joints a truss holds: two equations each fill the solver's 200 rows.
+constexpr int MaxStycniky = 100;
+
+// Largest item count a truss file may declare per section. Far above what the equations can
+// hold, low enough that a damaged or hostile file cannot make the load run for ever.
+constexpr int MaxFileItemCount = 100000;
+
+// A truss file that cannot be read or written; the message says why.
+class ETrussFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The two totals of one cell of the joint probe.
+struct TProbeResult {
+    double SumAbs = 0;
+    double SumSq = 0;
+};
+// Probe cells indexed [x offset + 3][y offset + 3].
+using TProbeGrid = std::array<std::array<TProbeResult, 7>, 7>;
+
+// A truss file read into sections and entries, before it is applied to a truss.
+struct TTrussFileContent;
+
+class TPrutovaSoustava {
+public:
+    TPrutovaSoustava();
+    ~TPrutovaSoustava();
+    TPrutovaSoustava(const TPrutovaSoustava&) = delete;
+    TPrutovaSoustava& operator=(const TPrutovaSoustava&) = delete;
+
+    // Editing.
+    void AddPrut(int saX, int saY, int sbX, int sbY);
+    void AddPodpera(int x, int y, TFixedSet fixed, std::uint8_t kv);
+    void AddSila(int x, int y, double sila, double uhel);
+    void MoveStycnik(QPoint from, QPoint to);
+    void Clear();
+    int FindStycnik(int x, int y) const;
+
+    // Counts and totals.
+    int PrutCount() const { return static_cast<int>(Pruty.size()); }
+    int PodperaCount() const { return static_cast<int>(Podpery.size()); }
+    int SilaCount() const { return static_cast<int>(Zatizeni.size()); }
+    int StycnikCount() const { return static_cast<int>(Stycniky.size()); }
+    int ReactionCount() const;
+    int StaticIndeterminacy() const;
+    double SumAbsSila() const;
+    double SumSqSila() const;
+    double MaxPrutSila() const;
+    double MinPrutSila() const;
+
+    // Accessors.
+    TPrut& Prut(int i) { return *Pruty.at(i); }
+    const TPrut& Prut(int i) const { return *Pruty.at(i); }
+    TPodpera& Podpera(int i) { return *Podpery.at(i); }
+    const TPodpera& Podpera(int i) const { return *Podpery.at(i); }
+    TSila& Sila(int i) { return *Zatizeni.at(i); }
+    const TSila& Sila(int i) const { return *Zatizeni.at(i); }
+    TStycnik& Stycnik(int i) { return *Stycniky.at(i); }
+    const TStycnik& Stycnik(int i) const { return *Stycniky.at(i); }
+
+    // Draws bars, supports, loads and joints; returns DrawTime in milliseconds.
+    double Draw(QPainter& canvas, const TImageList& images);
+
+    // Equations and results.
+    std::uint8_t Solve();
+    QString Describe() const;
+    void DescribeEquations(QStringList& lines) const;
+    int ProbeStycnik(int x, int y, int step, TProbeGrid& results);
+
+    // Files.
+    void SaveToStrings(QStringList& lines) const;
+    void LoadFromStrings(const QStringList& lines);
+    bool SaveToFile(const QString& path);
+    bool Save();
+    // False when no file exists at path; throws ETrussFileError when it exists but cannot be read
+    // or is refused, and ERangeError for a support whose Kv lies outside 0..255.
+    bool LoadFromFile(const QString& path);
+
+    // Undo history.
+    void PushSnapshot();
+    void Undo();
+    void Redo();
+    void ClearHistory();
+    int SnapshotCount() const { return static_cast<int>(Snapshots.size()); }
+
+    std::vector<std::unique_ptr<TPodpera>> Podpery;
+    std::vector<std::unique_ptr<TPrut>> Pruty;
+    std::vector<QStringList> Snapshots;
+    int SnapshotPos = 0;
+    bool RecordSnapshots = true;
+    QString FileName;
+    // Called after each successful load and save with (FileName, empty text).
+    std::function<void(const QString&, const QString&)> OnFileUsed;
+    double MinSumAbs = 0;
+    double MaxSumAbs = 0;
+    double CalcTime = 0;
+    double DrawTime = 0;
+    std::vector<std::unique_ptr<TSila>> Zatizeni;
+    std::vector<std::unique_ptr<TStycnik>> Stycniky;
+
+private:
+    int NextUnknownNumber() const;
+    int NextStycnikNumber() const;
+    int AddStycnik(int x, int y);
+    int AttachVektor(int number, int x, int y, bool known, double uhel, double sila);
+    void AttachPrutVektory(const TPrut& prut);
+    void AttachPodperaVektory(TPodpera& podpera);
+    void AttachSilaVektor(const TSila& sila);
+    void RebuildStycniky();
+    void RemoveDegeneratePruty();
+
+    void BuildEquations() const;
+    void DistributeSolution();
+    void StoreUnknown(int k, long double value);
+
+    void ApplyContent(const TTrussFileContent& content);
+    void WriteFileAtomically(const QString& path) const;
+};
+
+// Process-wide stopwatch of Solve and Draw.
+void StartTimer();
+double ElapsedMs();
+
+// Sounds when a bar of length 0 cannot attach its vectors; the desktop program sets it to the
+// system beep. BeepCount counts every such sound.
+extern std::function<void()> OnBeep;
+extern int BeepCount;

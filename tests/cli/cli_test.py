@@ -1,0 +1,127 @@
+#!/usr/bin/env python3
+"""trabex-cli end to end: forces of example trusses, error codes, and refusal of bad input."""
+import json
+import math
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+CLI, EXAMPLES, DATA = sys.argv[1], sys.argv[2], sys.argv[3]
+
+
+SCRATCH = tempfile.mkdtemp(prefix="trabex-cli-test-")
+ENV = dict(os.environ, HOME=SCRATCH, XDG_RUNTIME_DIR=SCRATCH, XDG_CONFIG_HOME=SCRATCH + "/.config",
+           XDG_DATA_HOME=SCRATCH + "/.local/share", QT_QPA_PLATFORM="offscreen")
+
+
+def run(*args):
+    return subprocess.run([CLI, *args], capture_output=True, text=True, timeout=120, env=ENV)
+
+
+def analyse(path):
+    result = run("json", path)
+    assert result.returncode == 0, result.stderr
+    return json.loads(result.stdout)
+
+
+class Json(unittest.TestCase):
+    def test_triangle_forces_and_reactions(self):
+        doc = analyse(os.path.join(DATA, "triangle.trs"))
+        self.assertEqual(doc["err"], 0)
+        self.assertEqual(doc["static_indeterminacy"], 0)
+        forces = [b["force"] for b in doc["bars"]]
+        self.assertAlmostEqual(forces[0], 5, places=12)
+        self.assertAlmostEqual(forces[1], -5 * math.sqrt(2), places=12)
+        self.assertAlmostEqual(forces[2], -5 * math.sqrt(2), places=12)
+        pin, roller = doc["supports"]
+        self.assertEqual(pin["fixed"], "xy")
+        self.assertEqual(roller["fixed"], "y")
+        self.assertIsNone(roller["reaction_x"])
+        self.assertAlmostEqual(roller["reaction_y"], -5, places=12)
+        self.assertEqual([j["number"] for j in doc["joints"]], [1, 2, 3])
+        self.assertEqual(doc["bars"][1]["a"], [240, 140])
+        self.assertEqual(doc["forces"][0], {"index": 0, "x": 140, "y": 40, "sila": 10, "uhel": 90})
+
+    def test_mechanism_has_err_2_and_no_forces(self):
+        doc = analyse(os.path.join(DATA, "mechanism.trs"))
+        self.assertEqual(doc["err"], 2)
+        self.assertEqual(doc["static_indeterminacy"], -1)
+        self.assertTrue(all(b["force"] is None for b in doc["bars"]))
+        self.assertTrue(all(s["reaction_y"] is None for s in doc["supports"]))
+
+    def test_comma_decimal_file_keeps_its_load(self):
+        doc = analyse(os.path.join(DATA, "comma-decimal.trs"))
+        self.assertEqual(doc["forces"][0]["sila"], 12.5)
+        self.assertAlmostEqual(doc["supports"][1]["reaction_y"], -12.5, places=12)
+
+    def test_every_example_solves_and_balances_vertically(self):
+        names = sorted(n for n in os.listdir(EXAMPLES) if n.endswith(".trs"))
+        self.assertGreaterEqual(len(names), 6)
+        for name in names:
+            with self.subTest(name=name):
+                doc = analyse(os.path.join(EXAMPLES, name))
+                self.assertEqual(doc["err"], 0)
+                self.assertEqual(doc["static_indeterminacy"], 0)
+                load_y = sum(f["sila"] * math.sin(math.radians(f["uhel"])) for f in doc["forces"])
+                react_y = sum(s["reaction_y"] or 0 for s in doc["supports"])
+                self.assertAlmostEqual(load_y + react_y, 0, places=9)
+
+
+class TextCommands(unittest.TestCase):
+    def test_report_ends_with_counts_and_error(self):
+        out = run("report", os.path.join(DATA, "triangle.trs"))
+        self.assertEqual(out.returncode, 0)
+        self.assertIn("Počet prutů: 3 ====================", out.stdout)
+        self.assertIn("static indeterminacy: 0\nerror: 0\n", out.stdout)
+
+    def test_equations_list_the_system(self):
+        out = run("equations", os.path.join(DATA, "triangle.trs"))
+        self.assertEqual(out.returncode, 0)
+        self.assertTrue(out.stdout.startswith("Dimenze: 6\n"))
+        self.assertIn("Řešení:", out.stdout)
+
+    def test_probe_prints_the_grid(self):
+        out = run("probe", os.path.join(DATA, "triangle.trs"), "140", "40", "20")
+        self.assertEqual(out.returncode, 0, out.stderr)
+        self.assertIn("MinSumAbs:", out.stdout)
+        self.assertEqual(len(out.stdout.splitlines()), 1 + 7 + 1 + 7 + 2)
+
+    def test_render_writes_a_png(self):
+        with tempfile.TemporaryDirectory() as d:
+            png = os.path.join(d, "t.png")
+            out = run("render", os.path.join(DATA, "triangle.trs"), png, "320", "200")
+            self.assertEqual(out.returncode, 0, out.stderr)
+            with open(png, "rb") as f:
+                head = f.read(24)
+            self.assertEqual(head[:8], b"\x89PNG\r\n\x1a\n")
+            self.assertEqual(int.from_bytes(head[16:20], "big"), 320)
+
+
+class BadInput(unittest.TestCase):
+    def assertRefused(self, *args):
+        out = run(*args)
+        self.assertEqual(out.returncode, 2, out.stdout)
+        self.assertEqual(out.stdout, "")
+        self.assertEqual(len(out.stderr.strip().splitlines()), 1, out.stderr)
+
+    def test_refusals(self):
+        self.assertRefused()
+        self.assertRefused("json", os.path.join(DATA, "missing.trs"))
+        self.assertRefused("json", os.path.join(DATA, "huge-count.trs"))
+        self.assertRefused("json", DATA)
+        self.assertRefused("frobnicate", os.path.join(DATA, "triangle.trs"))
+        self.assertRefused("probe", os.path.join(DATA, "triangle.trs"), "x", "40", "20")
+        self.assertRefused("probe", os.path.join(DATA, "triangle.trs"), "1", "1", "20")
+        self.assertRefused("render", os.path.join(DATA, "triangle.trs"), "/no/such/dir/x.png")
+
+    def test_refused_render_writes_nothing(self):
+        with tempfile.TemporaryDirectory() as d:
+            png = os.path.join(d, "t.png")
+            self.assertRefused("render", os.path.join(DATA, "huge-count.trs"), png)
+            self.assertFalse(os.path.exists(png))
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0]], verbosity=2)

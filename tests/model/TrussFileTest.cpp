@@ -1,0 +1,252 @@
+// The .trs format: exact text, reading rules, refusals, and saving that never loses a file.
+#include "RutinyUnit.h"
+#include "SettingsStore.h"
+#include "TrussSystem.h"
+#include "UMatrix.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void buildExample(TPrutovaSoustava& t) {
+    t.AddPrut(40, 40, 120, 40);
+    t.AddPodpera(40, 40, P_X | P_Y, 0);
+    t.AddPodpera(120, 40, P_Y, 0);
+    t.AddSila(120, 40, 10, 90);
+}
+
+QStringList lines(std::initializer_list<const char*> list) {
+    QStringList l;
+    for (const char* s : list)
+        l << QString::fromUtf8(s);
+    return l;
+}
+
+TEST(TrussFile, ExampleIsWrittenLineForLine) {
+    TPrutovaSoustava t;
+    buildExample(t);
+    QStringList out;
+    t.SaveToStrings(out);
+    const QStringList expected = lines(
+        {"[Pruty]",   "Count=1",  "Sa_X0=40", "Sa_Y0=40", "Sb_X0=120", "Sb_Y0=40", "",
+         "[Podpery]", "Count=2",  "X0=40",    "Y0=40",    "P_X0=1",    "P_Y0=1",   "Kv0=0",
+         "X1=120",    "Y1=40",    "P_X1=0",   "P_Y1=1",   "Kv1=0",     "",         "[Zatizeni]",
+         "Count=1",   "Sila0=10", "X0=120",   "Y0=40",    "Uhel0=90",  "",         "[Info]"});
+    ASSERT_EQ(out.size(), expected.size() + 2);
+    EXPECT_EQ(out.mid(0, expected.size()), expected);
+    EXPECT_TRUE(out[expected.size()].startsWith(FileVersion() + u'='));
+    EXPECT_TRUE(out[expected.size()].contains(QStringLiteral(" SN:")));
+    EXPECT_EQ(out.last(), QString());
+}
+
+TEST(TrussFile, RoundTripRenumbersFromOne) {
+    TPrutovaSoustava a, b;
+    buildExample(a);
+    QStringList text;
+    a.SaveToStrings(text);
+    b.LoadFromStrings(text);
+    ASSERT_EQ(b.PrutCount(), 1);
+    ASSERT_EQ(b.PodperaCount(), 2);
+    ASSERT_EQ(b.SilaCount(), 1);
+    EXPECT_EQ(b.Podpera(0).ReactionXNumber, 2);
+    EXPECT_EQ(b.Podpera(0).ReactionYNumber, 3);
+    EXPECT_EQ(b.Podpera(1).ReactionYNumber, 4);
+    EXPECT_EQ(b.StycnikCount(), 2);
+    EXPECT_EQ(b.Sila(0).Uhel, 90);
+    QStringList again;
+    b.SaveToStrings(again);
+    EXPECT_EQ(again.mid(0, again.size() - 2), text.mid(0, text.size() - 2));
+}
+
+TEST(TrussFile, ReaderIgnoresCaseBlanksCommentsAndRepeats) {
+    TPrutovaSoustava t;
+    t.LoadFromStrings(lines({"stray=1", "; a comment", "  [ pruty ]  ", "count = 1", "sa_x0 = 5",
+                             "SA_X0=99", "Sb_X0=25", "[PRUTY]", "Count=7", "[zatizeni]", "Count=1",
+                             "sila0=2,5", "uhel0=0x10"}));
+    ASSERT_EQ(t.PrutCount(), 1);
+    EXPECT_EQ(t.Prut(0).Sa_X, 5);
+    EXPECT_EQ(t.Prut(0).Sb_X, 25);
+    ASSERT_EQ(t.SilaCount(), 1);
+    EXPECT_EQ(t.Sila(0).Sila, 2.5); // a comma as the separator keeps the load
+    EXPECT_EQ(t.Sila(0).Uhel, 0);   // a real is never hexadecimal
+}
+
+TEST(TrussFile, MissingItemsReadAsZero) {
+    TPrutovaSoustava t;
+    const int beeps = BeepCount;
+    t.LoadFromStrings(lines(
+        {"[Pruty]", "Count=1", "[Podpery]", "Count=1", "[Zatizeni]", "Count=1", "Sila0=abc"}));
+    ASSERT_EQ(t.PrutCount(), 1);
+    EXPECT_TRUE(t.Prut(0).IsDegenerate());
+    EXPECT_EQ(BeepCount, beeps + 1);
+    EXPECT_EQ(t.Podpera(0).Fixed, 0);
+    EXPECT_EQ(t.Sila(0).Sila, 0);
+    EXPECT_EQ(t.StycnikCount(), 1); // only the force's point
+}
+
+TEST(TrussFile, NegativeCountReadsAsZero) {
+    TPrutovaSoustava t;
+    t.LoadFromStrings(lines({"[Pruty]", "Count=-4", "Sa_X0=1"}));
+    EXPECT_EQ(t.PrutCount(), 0);
+}
+
+TEST(TrussFile, HugeCountIsRefusedAndTheTrussStays) {
+    TPrutovaSoustava t;
+    buildExample(t);
+    EXPECT_THROW(t.LoadFromStrings(lines({"[Pruty]", "Count=2000000000"})), ETrussFileError);
+    EXPECT_EQ(t.PrutCount(), 1);
+    EXPECT_EQ(t.PodperaCount(), 2);
+    EXPECT_EQ(t.StycnikCount(), 2);
+}
+
+TEST(TrussFile, KvOutOfRangeStopsAtThatSupport) {
+    TPrutovaSoustava t;
+    t.RecordSnapshots = false;
+    EXPECT_THROW(t.LoadFromStrings(lines({"[Pruty]", "Count=1", "Sb_X0=20", "[Podpery]", "Count=3",
+                                          "P_X0=1", "Kv1=256", "P_X2=1"})),
+                 ERangeError);
+    EXPECT_EQ(t.PrutCount(), 1);
+    EXPECT_EQ(t.PodperaCount(), 1);
+}
+
+class TrussFileOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    static QByteArray read(const QString& p) {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static QString trashFolder() {
+        return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+               QStringLiteral("/Trash/files");
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(TrussFileOnDisk, SaveWritesCrLfCountsAndNotifies) {
+    TPrutovaSoustava t;
+    buildExample(t);
+    QStringList used;
+    t.OnFileUsed = [&](const QString& f, const QString& text) {
+        EXPECT_TRUE(text.isEmpty());
+        used << f;
+    };
+    const int before =
+        TSettingsStore().ReadInteger(QStringLiteral("Info"), QStringLiteral("NoOfSv"), 0);
+    const QString file = path("a.trs");
+    EXPECT_TRUE(t.SaveToFile(file));
+    EXPECT_TRUE(t.Save());
+    EXPECT_EQ(TSettingsStore().ReadInteger(QStringLiteral("Info"), QStringLiteral("NoOfSv"), 0),
+              before + 2);
+    EXPECT_EQ(used, QStringList({file, file}));
+    EXPECT_EQ(t.FileName, file);
+    const QByteArray bytes = read(file);
+    EXPECT_TRUE(bytes.startsWith("[Pruty]\r\nCount=1\r\n"));
+    EXPECT_TRUE(bytes.endsWith("\r\n\r\n"));
+    // The previous version went to the trash; no temporary file is left behind.
+    EXPECT_TRUE(QFile::exists(trashFolder() + QStringLiteral("/a.trs")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"a.trs"}));
+}
+
+TEST_F(TrussFileOnDisk, LoadResetsHistoryAndOneUndoEmpties) {
+    TPrutovaSoustava a, b;
+    buildExample(a);
+    a.SaveToFile(path("b.trs"));
+    b.AddPrut(0, 0, 20, 20);
+    int notified = 0;
+    b.OnFileUsed = [&](const QString&, const QString&) { ++notified; };
+    ASSERT_TRUE(b.LoadFromFile(path("b.trs")));
+    EXPECT_EQ(notified, 1);
+    EXPECT_EQ(b.SnapshotPos, 1);
+    EXPECT_EQ(b.SnapshotCount(), 1);
+    EXPECT_EQ(b.PrutCount(), 1);
+    b.Undo();
+    EXPECT_EQ(b.PrutCount(), 0);
+    b.Redo();
+    EXPECT_EQ(b.PodperaCount(), 2);
+}
+
+TEST_F(TrussFileOnDisk, LoadOfAMissingPathChangesNothing) {
+    TPrutovaSoustava t;
+    buildExample(t);
+    bool notified = false;
+    t.OnFileUsed = [&](const QString&, const QString&) { notified = true; };
+    EXPECT_FALSE(t.LoadFromFile(path("none.trs")));
+    EXPECT_FALSE(notified);
+    EXPECT_EQ(t.PrutCount(), 1);
+    EXPECT_EQ(t.SnapshotCount(), 4);
+}
+
+TEST_F(TrussFileOnDisk, RefusedFileLeavesTrussAndHistory) {
+    QFile f(path("big.trs"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Zatizeni]\r\nCount=100001\r\n");
+    f.close();
+    TPrutovaSoustava t;
+    buildExample(t);
+    EXPECT_THROW(t.LoadFromFile(path("big.trs")), ETrussFileError);
+    EXPECT_EQ(t.SilaCount(), 1);
+    EXPECT_EQ(t.SnapshotCount(), 4);
+    EXPECT_TRUE(t.FileName.isEmpty());
+}
+
+TEST_F(TrussFileOnDisk, KvErrorKeepsThePartialStateAsSnapshot) {
+    QFile f(path("kv.trs"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Pruty]\nCount=1\nSb_X0=20\n[Podpery]\nCount=1\nKv0=-1\n");
+    f.close();
+    TPrutovaSoustava t;
+    EXPECT_THROW(t.LoadFromFile(path("kv.trs")), ERangeError);
+    EXPECT_EQ(t.PrutCount(), 1);
+    EXPECT_EQ(t.SnapshotPos, 1);
+    EXPECT_TRUE(t.RecordSnapshots);
+    EXPECT_TRUE(t.FileName.isEmpty());
+}
+
+TEST_F(TrussFileOnDisk, FailedWriteLeavesTheOldFileAndReportsIt) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    TPrutovaSoustava t;
+    buildExample(t);
+    const QString file = path("keep.trs");
+    t.SaveToFile(file);
+    const QByteArray old = read(file);
+    chmod(QFile::encodeName(dir.path()).constData(), 0555);
+    t.AddPrut(0, 0, 40, 40);
+    EXPECT_THROW(t.SaveToFile(file), ETrussFileError);
+    chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    EXPECT_EQ(read(file), old);
+}
+
+TEST_F(TrussFileOnDisk, SaveIntoAMissingFolderFailsWithoutSideEffects) {
+    TPrutovaSoustava t;
+    buildExample(t);
+    bool notified = false;
+    t.OnFileUsed = [&](const QString&, const QString&) { notified = true; };
+    const int before =
+        TSettingsStore().ReadInteger(QStringLiteral("Info"), QStringLiteral("NoOfSv"), 0);
+    EXPECT_THROW(t.SaveToFile(path("no/such/folder/x.trs")), ETrussFileError);
+    EXPECT_FALSE(notified);
+    EXPECT_TRUE(t.FileName.isEmpty());
+    EXPECT_EQ(TSettingsStore().ReadInteger(QStringLiteral("Info"), QStringLiteral("NoOfSv"), 0),
+              before);
+}
+
+TEST_F(TrussFileOnDisk, SaveOfADeletedDocumentDoesNothing) {
+    TPrutovaSoustava t;
+    buildExample(t);
+    t.SaveToFile(path("gone.trs"));
+    QFile::remove(path("gone.trs"));
+    EXPECT_FALSE(t.Save());
+    EXPECT_FALSE(QFile::exists(path("gone.trs")));
+}
+
+} // namespace
