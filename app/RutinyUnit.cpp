@@ -62,11 +62,16 @@ TVersionInfo::TVersionInfo(const QString& name) : fileName(name) {
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QByteArray bytes = file.readAll();
-    const qsizetype at = bytes.indexOf(Marker);
-    if (at < 0)
-        return;
-    buffer = bytes.mid(at + Marker.size(), MaxRecordSize);
-    valid = !recordFields(buffer).isEmpty();
+    // The marker text also stands in the code that looks for it; the record is the occurrence
+    // that is followed by fields.
+    for (qsizetype at = bytes.indexOf(Marker); at >= 0; at = bytes.indexOf(Marker, at + 1)) {
+        const QByteArray candidate = bytes.mid(at + Marker.size(), MaxRecordSize);
+        if (!recordFields(candidate).isEmpty()) {
+            buffer = candidate;
+            valid = true;
+            return;
+        }
+    }
 }
 
 TVersionInfo TVersionInfo::FromBlock(const QByteArray& block) {
