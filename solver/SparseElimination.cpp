@@ -33,6 +33,17 @@ struct TWorkspace {
     TSparseRow rows[MaxEquations];
     TExtended b[MaxEquations];
     int list[MaxEquations];
+    // Positions of the rows that may hold an entry in the current column: a row joins when the
+    // elimination reaches its first stored column (which only fill-in of an active row lowers)
+    // and leaves once it has served as pivot row. The order of the positions does not matter.
+    int active[MaxEquations];
+    int activeCount = 0;
+    // Rows whose first stored column is c, by position at loading time, chained through next.
+    int firstRowAt[MaxEquations];
+    int next[MaxEquations];
+    // Where each loaded row stands now.
+    int positionOf[MaxEquations];
+    int loadedAs[MaxEquations];
 };
 
 TWorkspace& workspace() {
@@ -69,41 +80,123 @@ inline void cover(TSparseRow& r, int j) {
     }
 }
 
+// Index of the first non-zero entry of values[from..to), or to. Tests eight entries at a time.
+int firstNonZero(const TExtended* values, int from, int to) {
+    int j = from;
+    for (; j + 8 <= to; j += 8) {
+        std::uint64_t bits = 0;
+        for (int c = 0; c < 8; ++c) {
+            std::uint64_t words[2];
+            std::memcpy(words, &values[j + c], sizeof words);
+            bits |= words[0] | (words[1] & 0x7FFF);
+        }
+        if (bits != 0)
+            break;
+    }
+    while (j < to && isZero(values[j]))
+        ++j;
+    return j;
+}
+
+int lastNonZero(const TExtended* values, int from, int to) {
+    int j = to;
+    for (; j - 8 >= from; j -= 8) {
+        std::uint64_t bits = 0;
+        for (int c = 1; c <= 8; ++c) {
+            std::uint64_t words[2];
+            std::memcpy(words, &values[j - c], sizeof words);
+            bits |= words[0] | (words[1] & 0x7FFF);
+        }
+        if (bits != 0)
+            break;
+    }
+    while (j > from && isZero(values[j - 1]))
+        --j;
+    return j - 1;
+}
+
 void loadRows(TWorkspace& w, int n, const TExtMatrix& A, const TExtVector& B) {
-    for (int i = 0; i < n; ++i) {
+    for (int c = 0; c < n; ++c)
+        w.firstRowAt[c] = -1;
+    w.activeCount = 0;
+    for (int i = n - 1; i >= 0; --i) {
         TSparseRow& r = w.rows[i];
         r.values = w.storage[i];
         const TExtended* source = A.Rows[i].Data();
-        int lo = 0;
-        while (lo < n && isZero(source[lo]))
-            ++lo;
-        int hi = n - 1;
-        while (hi >= lo && isZero(source[hi]))
-            --hi;
-        r.lo = lo;
-        r.hi = hi;
-        if (hi >= lo)
-            std::memcpy(r.values + lo, source + lo,
-                        sizeof(TExtended) * static_cast<size_t>(hi - lo + 1));
+        r.lo = firstNonZero(source, 0, n);
+        r.hi = r.lo < n ? lastNonZero(source, r.lo, n) : -1;
+        if (r.hi >= r.lo) {
+            std::memcpy(r.values + r.lo, source + r.lo,
+                        sizeof(TExtended) * static_cast<size_t>(r.hi - r.lo + 1));
+            w.next[i] = w.firstRowAt[r.lo];
+            w.firstRowAt[r.lo] = i;
+        }
         w.b[i] = B.Items[i];
+        w.positionOf[i] = i;
+        w.loadedAs[i] = i;
     }
 }
 
+// Rows whose first entry lies in column k take part from step k on.
+void activateRowsStartingAt(TWorkspace& w, int k) {
+    for (int id = w.firstRowAt[k]; id >= 0; id = w.next[id])
+        w.active[w.activeCount++] = w.positionOf[id];
+}
+
+void exchangePositions(TWorkspace& w, int a, int b) {
+    std::swap(w.rows[a], w.rows[b]);
+    std::swap(w.b[a], w.b[b]);
+    std::swap(w.loadedAs[a], w.loadedAs[b]);
+    w.positionOf[w.loadedAs[a]] = a;
+    w.positionOf[w.loadedAs[b]] = b;
+    for (int c = 0; c < w.activeCount; ++c) {
+        if (w.active[c] == a)
+            w.active[c] = b;
+        else if (w.active[c] == b)
+            w.active[c] = a;
+    }
+}
+
+// Drops the pivot row k and the rows that end before column k + 1.
+void retireRows(TWorkspace& w, int k) {
+    int kept = 0;
+    for (int c = 0; c < w.activeCount; ++c) {
+        const int i = w.active[c];
+        if (i > k && w.rows[i].hi > k)
+            w.active[kept++] = i;
+    }
+    w.activeCount = kept;
+}
+
+// The stored, non-zero entry of row r in column j, or none. Zeros are never pivots and are
+// always skipped by the elimination, so looking past them changes no decision.
+inline const TExtended* nonZeroEntry(const TSparseRow& r, int j) {
+    if (j < r.lo || j > r.hi || isZero(r.values[j]))
+        return nullptr;
+    return &r.values[j];
+}
+
 // Chooses the pivot of column k as the literal algorithm does; false on a failed pivot.
-bool pivot(TWorkspace& w, int n, int k) {
+// The literal scan takes the first row, in ascending order, whose magnitude beats every one
+// above it: the largest magnitude, the upper row on a tie, and never a NaN unless the diagonal
+// entry itself is one.
+bool pivot(TWorkspace& w, int k) {
     int best = k;
     TExtended bestMagnitude = std::fabs(entry(w.rows[k], k));
-    for (int i = k + 1; i < n; ++i) {
-        const TExtended m = std::fabs(entry(w.rows[i], k));
-        if (m > bestMagnitude) {
-            best = i;
-            bestMagnitude = m;
-        }
+    for (int c = 0; c < w.activeCount; ++c) {
+        const int i = w.active[c];
+        if (i <= k)
+            continue;
+        const TExtended* v = nonZeroEntry(w.rows[i], k);
+        if (!v)
+            continue;
+        const TExtended m = std::fabs(*v);
+        if (m > bestMagnitude || (m == bestMagnitude && i < best && best != k))
+            best = i, bestMagnitude = m;
     }
     if (best == k)
         return !(bestMagnitude < PivotThreshold);
-    std::swap(w.rows[k], w.rows[best]);
-    std::swap(w.b[k], w.b[best]);
+    exchangePositions(w, k, best);
     return true;
 }
 
@@ -114,15 +207,19 @@ void eliminateBelow(TWorkspace& w, int n, int k) {
     for (int j = std::max(k + 1, p.lo); j <= p.hi; ++j)
         if (!isZero(p.values[j]))
             w.list[count++] = j;
-    for (int i = k + 1; i < n; ++i) {
-        TSparseRow& r = w.rows[i];
-        const TExtended below = entry(r, k);
-        if (std::fabs(below) <= PivotThreshold)
+    // Each row's update depends only on the pivot row and itself, so the order is free.
+    for (int c = 0; c < w.activeCount; ++c) {
+        const int i = w.active[c];
+        if (i <= k)
             continue;
-        const TExtended factor = (-below) / diagonal;
+        TSparseRow& r = w.rows[i];
+        const TExtended* v = nonZeroEntry(r, k);
+        if (!v || std::fabs(*v) <= PivotThreshold)
+            continue;
+        const TExtended factor = (-*v) / diagonal;
         if (std::isfinite(factor)) {
-            for (int c = 0; c < count; ++c) {
-                const int j = w.list[c];
+            for (int e = 0; e < count; ++e) {
+                const int j = w.list[e];
                 cover(r, j);
                 r.values[j] = factor * p.values[j] + r.values[j];
             }
@@ -168,11 +265,13 @@ void SolveSparse(int N, const TExtMatrix& A, const TExtVector& B, TExtVector& X,
     TWorkspace& w = workspace();
     loadRows(w, N, A, B);
     for (int k = 0; k < N - 1; ++k) {
-        if (!pivot(w, N, k)) {
+        activateRowsStartingAt(w, k);
+        if (!pivot(w, k)) {
             Err = errNoSolution;
             break;
         }
         eliminateBelow(w, N, k);
+        retireRows(w, k);
     }
     if (std::fabs(entry(w.rows[N - 1], N - 1)) < PivotThreshold)
         Err = errNoSolution;
