@@ -176,12 +176,12 @@ int TPrutovaSoustava::ProbeStycnik(int x, int y, int step, TProbeGrid& results) 
     SaveToStrings(lines);
     // The copy is read once and rebuilt from that reading for every cell; it keeps no history,
     // since nobody could ever undo in it.
-    const TTrussFileContent content = TTrussFileContent::Parse(lines);
+    const TTrussItems items = TTrussItems::Read(TTrussFileContent::Parse(lines));
     TPrutovaSoustava copy;
     copy.RecordSnapshots = false;
     for (int i = -ProbeReach; i <= ProbeReach; ++i)
         for (int j = -ProbeReach; j <= ProbeReach; ++j) {
-            copy.ApplyContent(content);
+            copy.ApplyItems(items);
             copy.MoveStycnik(QPoint(x, y), QPoint(x + i * step, y + j * step));
             copy.Solve();
             const double sumAbs = copy.SumAbsSila();

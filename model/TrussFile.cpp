@@ -24,6 +24,10 @@ const QString SecPodpery = QStringLiteral("Podpery");
 const QString SecZatizeni = QStringLiteral("Zatizeni");
 const QString SecInfo = QStringLiteral("Info");
 const QString KeyCount = QStringLiteral("Count");
+// The reader looks entries up by these lower-case names.
+const QString LowPruty = QStringLiteral("pruty");
+const QString LowPodpery = QStringLiteral("podpery");
+const QString LowZatizeni = QStringLiteral("zatizeni");
 
 QString key(const char* prefix, int index) {
     return QLatin1String(prefix) + QString::number(index);
@@ -105,10 +109,15 @@ TTrussFileContent TTrussFileContent::Parse(const QStringList& lines) {
 }
 
 std::optional<QString> TTrussFileContent::Value(const QString& section, const QString& k) const {
-    const auto s = Sections.constFind(section.toLower());
+    return LowerValue(section.toLower(), k.toLower());
+}
+
+std::optional<QString> TTrussFileContent::LowerValue(const QString& section,
+                                                     const QString& k) const {
+    const auto s = Sections.constFind(section);
     if (s == Sections.constEnd())
         return std::nullopt;
-    const auto v = s->constFind(k.toLower());
+    const auto v = s->constFind(k);
     if (v == s->constEnd())
         return std::nullopt;
     return *v;
@@ -163,47 +172,72 @@ void TPrutovaSoustava::SaveToStrings(QStringList& lines) const {
     lines << QString() << u'[' + SecInfo + u']' << entry(FileVersion(), UsageStamp()) << QString();
 }
 
-void TPrutovaSoustava::ApplyContent(const TTrussFileContent& c) {
-    Clear();
+namespace {
+
+int lowerInteger(const TTrussFileContent& c, const QString& section, const char* prefix, int i) {
+    const auto v = c.LowerValue(section, key(prefix, i));
+    return v ? ParseFileInteger(*v).value_or(0) : 0;
+}
+
+double lowerReal(const TTrussFileContent& c, const QString& section, const char* prefix, int i) {
+    const auto v = c.LowerValue(section, key(prefix, i));
+    return v ? ParseFileReal(*v).value_or(0) : 0;
+}
+
+} // namespace
+
+TTrussItems TTrussItems::Read(const TTrussFileContent& c) {
+    TTrussItems items;
     const int bars = c.Count(SecPruty);
-    for (int i = 0; i < bars; ++i) {
-        const int sbX = c.Integer(SecPruty, key("Sb_X", i));
-        const int sbY = c.Integer(SecPruty, key("Sb_Y", i));
-        const int saY = c.Integer(SecPruty, key("Sa_Y", i));
-        const int saX = c.Integer(SecPruty, key("Sa_X", i));
-        AddPrut(saX, saY, sbX, sbY);
-    }
+    items.Bars.reserve(static_cast<size_t>(bars));
+    for (int i = 0; i < bars; ++i)
+        items.Bars.push_back(
+            {lowerInteger(c, LowPruty, "sa_x", i), lowerInteger(c, LowPruty, "sa_y", i),
+             lowerInteger(c, LowPruty, "sb_x", i), lowerInteger(c, LowPruty, "sb_y", i)});
     const int supports = c.Count(SecPodpery);
     for (int i = 0; i < supports; ++i) {
         TFixedSet fixed = 0;
-        if (c.Boolean(SecPodpery, key("P_X", i)))
+        if (lowerInteger(c, LowPodpery, "p_x", i) != 0)
             fixed |= P_X;
-        if (c.Boolean(SecPodpery, key("P_Y", i)))
+        if (lowerInteger(c, LowPodpery, "p_y", i) != 0)
             fixed |= P_Y;
-        const int kv = c.Integer(SecPodpery, key("Kv", i));
-        if (kv < 0 || kv > 255)
-            throw ERangeError(QStringLiteral("Support %1 has Kv=%2, outside 0..255.")
-                                  .arg(i)
-                                  .arg(kv)
-                                  .toStdString());
-        const int y = c.Integer(SecPodpery, key("Y", i));
-        const int x = c.Integer(SecPodpery, key("X", i));
-        AddPodpera(x, y, fixed, static_cast<std::uint8_t>(kv));
+        const int kv = lowerInteger(c, LowPodpery, "kv", i);
+        if (kv < 0 || kv > 255) {
+            items.SupportError = QStringLiteral("Support %1 has Kv=%2, outside 0..255.")
+                                     .arg(i)
+                                     .arg(kv)
+                                     .toStdString();
+            break;
+        }
+        items.Supports.push_back({lowerInteger(c, LowPodpery, "x", i),
+                                  lowerInteger(c, LowPodpery, "y", i), fixed,
+                                  static_cast<std::uint8_t>(kv)});
     }
     const int forces = c.Count(SecZatizeni);
-    for (int i = 0; i < forces; ++i) {
-        const double sila = c.Real(SecZatizeni, key("Sila", i));
-        const double uhel = c.Real(SecZatizeni, key("Uhel", i));
-        const int y = c.Integer(SecZatizeni, key("Y", i));
-        const int x = c.Integer(SecZatizeni, key("X", i));
-        AddSila(x, y, sila, uhel);
-    }
+    items.Loads.reserve(static_cast<size_t>(forces));
+    for (int i = 0; i < forces; ++i)
+        items.Loads.push_back(
+            {lowerInteger(c, LowZatizeni, "x", i), lowerInteger(c, LowZatizeni, "y", i),
+             lowerReal(c, LowZatizeni, "sila", i), lowerReal(c, LowZatizeni, "uhel", i)});
+    return items;
+}
+
+void TPrutovaSoustava::ApplyItems(const TTrussItems& items) {
+    Clear();
+    for (const auto& b : items.Bars)
+        AddPrut(b.SaX, b.SaY, b.SbX, b.SbY);
+    for (const auto& s : items.Supports)
+        AddPodpera(s.X, s.Y, s.Fixed, s.Kv);
+    if (!items.SupportError.empty())
+        throw ERangeError(items.SupportError);
+    for (const auto& f : items.Loads)
+        AddSila(f.X, f.Y, f.Sila, f.Uhel);
 }
 
 void TPrutovaSoustava::LoadFromStrings(const QStringList& lines) {
     const TTrussFileContent content = TTrussFileContent::Parse(lines);
     validate(content);
-    ApplyContent(content);
+    ApplyItems(TTrussItems::Read(content));
 }
 
 // Writes the truss beside path under a temporary name first; only a complete file replaces the
@@ -270,11 +304,12 @@ bool TPrutovaSoustava::LoadFromFile(const QString& path) {
     const TTrussFileContent content =
         TTrussFileContent::Parse(splitLines(QString::fromUtf8(file.readAll())));
     validate(content);
+    const TTrussItems items = TTrussItems::Read(content);
 
     ClearHistory();
     RecordSnapshots = false;
     try {
-        ApplyContent(content);
+        ApplyItems(items);
     } catch (...) {
         RecordSnapshots = true;
         PushSnapshot();

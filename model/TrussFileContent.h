@@ -5,7 +5,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+
 #include <optional>
+#include <string>
+#include <vector>
+
+class TPrut;
+class TPodpera;
+class TSila;
 
 struct TTrussFileContent {
     // Reads INI-style lines; the first occurrence of a section or key counts.
@@ -21,6 +29,32 @@ struct TTrussFileContent {
     // The section's Count; a missing or negative count reads as 0.
     int Count(const QString& section) const;
 
+    // Lookups with a section and key already in lower case (the reader's own keys).
+    std::optional<QString> LowerValue(const QString& section, const QString& key) const;
+
     // Section names and keys are stored in lower case.
     QHash<QString, QHash<QString, QString>> Sections;
+};
+
+// The bars, supports and loads of a truss text in file order, ready to be added to a truss.
+struct TTrussItems {
+    static TTrussItems Read(const TTrussFileContent& content);
+
+    struct TBar {
+        int SaX, SaY, SbX, SbY;
+    };
+    struct TSupport {
+        int X, Y;
+        std::uint8_t Fixed, Kv;
+    };
+    struct TLoad {
+        int X, Y;
+        double Sila, Uhel;
+    };
+    std::vector<TBar> Bars;
+    std::vector<TSupport> Supports;
+    std::vector<TLoad> Loads;
+    // A support whose Kv lies outside 0..255 stops the load there: the supports before it are
+    // added, then this error is raised.
+    std::string SupportError;
 };

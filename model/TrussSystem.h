@@ -34,6 +34,7 @@ using TProbeGrid = std::array<std::array<TProbeResult, 7>, 7>;
 
 // A truss file read into sections and entries, before it is applied to a truss.
 struct TTrussFileContent;
+struct TTrussItems;
 
 class TPrutovaSoustava {
 public:
@@ -127,7 +128,7 @@ private:
     void DistributeSolution();
     void StoreUnknown(int k, long double value);
 
-    void ApplyContent(const TTrussFileContent& content);
+    void ApplyItems(const TTrussItems& items);
     void WriteFileAtomically(const QString& path) const;
 };
 

@@ -4,6 +4,7 @@
 #include "SparseElimination.h"
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -16,11 +17,9 @@ void ThrowIndexError(int index) {
 
 void ClearEquations(int& N, TExtMatrix& A, TExtVector& B) {
     N = 0;
-    for (auto& v : B.Items)
-        v = 0;
-    for (auto& row : A.Rows)
-        for (auto& v : row.Items)
-            v = 0;
+    // All bits clear is +0 in the extended format.
+    std::memset(static_cast<void*>(B.Items), 0, sizeof B.Items);
+    std::memset(static_cast<void*>(A.Rows), 0, sizeof A.Rows);
 }
 
 void SolveSingle(int N, const TExtMatrix& A, const TExtVector& B, TExtVector& X,
