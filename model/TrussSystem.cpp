@@ -3,6 +3,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -57,9 +58,25 @@ TPrutovaSoustava::~TPrutovaSoustava() {
 }
 
 // The smallest positive unknown number used by no bar and no reaction. Numbers freed by removed
-// bars are reused. One pass marks the numbers in use, so the cost per added item stays linear.
+// bars are reused. The numbers in use are pairwise different, so when the largest equals their
+// count they are exactly 1..count and the next is count + 1; otherwise one pass marks them.
 int TPrutovaSoustava::NextUnknownNumber() const {
-    std::vector<bool> used(Pruty.size() + 2 * Podpery.size() + 2, false);
+    int count = 0, largest = 0;
+    auto note = [&](int n) {
+        if (n > 0) {
+            ++count;
+            largest = std::max(largest, n);
+        }
+    };
+    for (const auto& p : Pruty)
+        note(p->Number);
+    for (const auto& s : Podpery) {
+        note(s->ReactionXNumber);
+        note(s->ReactionYNumber);
+    }
+    if (largest == count)
+        return count + 1;
+    std::vector<bool> used(static_cast<size_t>(count) + 2, false);
     for (const auto& p : Pruty)
         mark(used, p->Number);
     for (const auto& s : Podpery) {
@@ -69,8 +86,16 @@ int TPrutovaSoustava::NextUnknownNumber() const {
     return firstFree(used);
 }
 
-// The smallest positive joint number not in use.
+// The smallest positive joint number not in use, found the same way.
 int TPrutovaSoustava::NextStycnikNumber() const {
+    int count = 0, largest = 0;
+    for (const auto& j : Stycniky)
+        if (j->Number > 0) {
+            ++count;
+            largest = std::max(largest, j->Number);
+        }
+    if (largest == count)
+        return count + 1;
     std::vector<bool> used(Stycniky.size() + 2, false);
     for (const auto& j : Stycniky)
         mark(used, j->Number);
