@@ -1,18 +1,37 @@
-// The per-user settings store on QSettings, and the usage stamp.
+// TSettingsStore on QSettings, and the usage stamp.
+//
+// On Linux the store is the INI file Trabex/Trabex.ini in the user's config folder
+// ($XDG_CONFIG_HOME, else ~/.config); on Windows it is the registry key
+// HKEY_CURRENT_USER\Software\<executable base name>. Sections are groups, value names keys.
+//
+// Two differences between an INI file and the registry are settled here:
+// - Names: the registry ignores the case of key and value names, QSettings does not. The store
+//   looks a section and a value up ignoring case and writes back under the spelling already
+//   stored, so "info"/"noofexecute" and "Info"/"NoOfExecute" are one value, as they were.
+// - Backslashes: in an INI file QSettings reads "\" as the start of an escape. Values written
+//   through the store are escaped by QSettings and read back unchanged ("C:\Data" is stored as
+//   "C:\\Data"); an INI file written by hand or by another tool must double its backslashes.
+//   A "\" inside a name is an ordinary character (stored as %5C); "/" in a name separates
+//   groups and is not used in the program's names.
+//
+// Every write is synced at once and every read first picks up changes on disk, so that store
+// objects of this and of other Trabex processes see each other's writes as with the registry.
+// A store that cannot be written reports it through Status().
 #include "SettingsStore.h"
-
 #include "RutinyUnit.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QLocale>
+#include <QStringList>
+
+#include <climits>
 
 namespace {
 
-std::unique_ptr<QSettings> openStore() {
+std::unique_ptr<QSettings> OpenPlatformSettings() {
 #ifdef Q_OS_WIN
     return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\") +
-                                           QFileInfo(GetExePath()).completeBaseName(),
+                                           FileNameWithoutExt(GetExePath()),
                                        QSettings::NativeFormat);
 #else
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
@@ -20,31 +39,75 @@ std::unique_ptr<QSettings> openStore() {
 #endif
 }
 
-QString keyOf(const QString& section, const QString& name) {
-    return section + u'/' + name;
+// The stored spelling of wanted among names: the exact one, else one equal but for case, else
+// wanted itself (a new name).
+QString MatchName(const QStringList& names, const QString& wanted) {
+    if (names.contains(wanted))
+        return wanted;
+    for (const QString& name : names) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return name;
+    }
+    return wanted;
+}
+
+// A value that QSettings split at unquoted commas (an INI line written by another tool) is
+// joined back into the one text it was.
+QString TextOf(const QVariant& value) {
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", "));
+    return value.toString();
+}
+
+int IntegerOf(const QVariant& value, int def) {
+    if (!value.isValid())
+        return def;
+    bool ok = false;
+    const int number =
+        value.typeId() == QMetaType::QString ? value.toString().toInt(&ok, 10) : value.toInt(&ok);
+    return ok ? number : def;
+}
+
+QString LocalDateTimeText(const QDateTime& now) {
+    const QLocale locale;
+    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(now.time(), QLocale::LongFormat);
 }
 
 } // namespace
 
-TSettingsStore::TSettingsStore() : settings(openStore()) {}
+TSettingsStore::TSettingsStore() : settings(OpenPlatformSettings()) {}
 
 TSettingsStore::~TSettingsStore() {
     settings->sync();
 }
 
+QString TSettingsStore::Key(const QString& section, const QString& name) const {
+    const QString group = MatchName(settings->childGroups(), section);
+    settings->beginGroup(group);
+    const QString key = MatchName(settings->childKeys(), name);
+    settings->endGroup();
+    return group + QLatin1Char('/') + key;
+}
+
+QVariant TSettingsStore::Value(const QString& section, const QString& name) const {
+    settings->sync();
+    return settings->value(Key(section, name));
+}
+
+void TSettingsStore::Store(const QString& key, const QVariant& value) {
+    settings->setValue(key, value);
+    settings->sync();
+}
+
 QString TSettingsStore::ReadString(const QString& section, const QString& name,
                                    const QString& def) const {
-    const QVariant v = settings->value(keyOf(section, name));
-    return v.isValid() ? v.toString() : def;
+    const QVariant value = Value(section, name);
+    return value.isValid() ? TextOf(value) : def;
 }
 
 int TSettingsStore::ReadInteger(const QString& section, const QString& name, int def) const {
-    const QVariant v = settings->value(keyOf(section, name));
-    if (!v.isValid())
-        return def;
-    bool ok = false;
-    const int value = v.toString().trimmed().toInt(&ok);
-    return ok ? value : def;
+    return IntegerOf(Value(section, name), def);
 }
 
 bool TSettingsStore::ReadBool(const QString& section, const QString& name, bool def) const {
@@ -53,25 +116,29 @@ bool TSettingsStore::ReadBool(const QString& section, const QString& name, bool 
 
 void TSettingsStore::WriteString(const QString& section, const QString& name,
                                  const QString& value) {
-    settings->setValue(keyOf(section, name), value);
-    settings->sync();
+    Store(Key(section, name), value);
 }
 
+// An integer goes in as a number (a DWORD in the registry), except where the value already
+// exists as text: that stays text. In an INI file every value reads back as text, so there the
+// counters always stay decimal text.
 void TSettingsStore::WriteInteger(const QString& section, const QString& name, int value) {
-    // An INI file holds every value as text; a value found as text stays decimal text.
-    settings->setValue(keyOf(section, name), QString::number(value));
+    const QString key = Key(section, name);
     settings->sync();
+    if (settings->value(key).typeId() == QMetaType::QString)
+        Store(key, QString::number(value));
+    else
+        Store(key, value);
 }
 
 void TSettingsStore::WriteBool(const QString& section, const QString& name, bool value) {
     WriteString(section, name, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+// A counter that has reached the largest 32-bit value stays there: counters never go back.
 int TSettingsStore::Increment(const QString& section, const QString& name) {
-    settings->sync();
-    const int value = ReadInteger(section, name, 0);
-    // The counters never wrap round into negative numbers.
-    const int next = value == INT_MAX ? value : value + 1;
+    const int current = ReadInteger(section, name, 0);
+    const int next = current == INT_MAX ? current : current + 1;
     WriteInteger(section, name, next);
     return next;
 }
@@ -80,14 +147,15 @@ void TSettingsStore::Flush() {
     settings->sync();
 }
 
+QSettings::Status TSettingsStore::Status() const {
+    return settings->status();
+}
+
 QString TSettingsStore::FileName() const {
     return settings->fileName();
 }
 
 QString UsageStamp() {
-    const QLocale locale;
-    const QDateTime now = QDateTime::currentDateTime();
-    return locale.toString(now.date(), QLocale::ShortFormat) + u' ' +
-           locale.toString(now.time(), QLocale::LongFormat) + u' ' + GetExePath() +
+    return LocalDateTimeText(QDateTime::currentDateTime()) + QLatin1Char(' ') + GetExePath() +
            QStringLiteral(" SN:") + GetVolumeSerial(GetExeDir());
 }

@@ -1,148 +1,207 @@
-// Version record, machine identifier, trash and the small helpers.
+// Tests of the small shared services: machine identifier, paths, file names, rounding, memory.
 #include "RutinyUnit.h"
-#include "VersionRecord.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cfenv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+
+#include <unistd.h>
+
 namespace {
 
-QByteArray block(std::initializer_list<const char*> fields) {
-    QByteArray b;
-    for (const char* f : fields)
-        b += QByteArray(f) + '\0';
-    return b + '\0';
-}
-
-TEST(VersionInfo, TheRunningBinaryCarriesItsVersion) {
-    const TVersionInfo info(QCoreApplication::applicationFilePath());
-    ASSERT_TRUE(info.Valid());
-    EXPECT_EQ(info.FileVersion(), QStringLiteral("2.1.0.88"));
-    EXPECT_EQ(info.TranslationText(), QStringLiteral("040504E2"));
-    EXPECT_EQ(*info.Translation(), 0x04E20405u);
-    EXPECT_EQ(info.FixedFileVersion(), std::make_pair(0x00020001u, 0x00000058u));
-    EXPECT_EQ(FileVersion(), QStringLiteral("2.1.0.88"));
-}
-
-TEST(VersionInfo, EmptyStringFallsBackToTheFixedVersion) {
-    const auto info = TVersionInfo::FromBlock(
-        block({"Translation=040504E2", "FixedFileVersion=2.1.0.88", "FileVersion="}));
-    EXPECT_EQ(info.FileVersion(), QStringLiteral("2.1.0.88"));
-}
-
-TEST(VersionInfo, FileWithoutRecordHasNoVersion) {
-    QTemporaryDir dir;
-    QFile f(dir.filePath("plain.bin"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("just some bytes\0 FileVersion=9.9.9.9", 36);
-    f.close();
-    const TVersionInfo info(f.fileName());
-    EXPECT_FALSE(info.Valid());
-    EXPECT_TRUE(info.FileVersion().isEmpty());
-    EXPECT_FALSE(info.FixedInfo().has_value());
-    EXPECT_TRUE(TVersionInfo(dir.filePath("missing")).FileVersion().isEmpty());
-}
-
-TEST(VersionInfo, DamagedRecordsGiveNothingOrTheirValidPart) {
-    EXPECT_TRUE(TVersionInfo::FromBlock(QByteArray()).FileVersion().isEmpty());
-    EXPECT_TRUE(TVersionInfo::FromBlock(QByteArray("FileVers", 8)).FileVersion().isEmpty());
-    // Without a translation the string table cannot be addressed; the fixed version still counts.
-    EXPECT_EQ(
-        TVersionInfo::FromBlock(block({"FixedFileVersion=1.2.3.4", "FileVersion=7"})).FileVersion(),
-        QStringLiteral("1.2.3.4"));
-    EXPECT_TRUE(
-        TVersionInfo::FromBlock(block({"FixedFileVersion=1.2.99999.4"})).FileVersion().isEmpty());
-}
-
-TEST(VolumeSerial, FormatKeepsLeadingZeros) {
-    EXPECT_EQ(FormatVolumeSerial(0x00AB12CD), QStringLiteral("00AB-12CD"));
-    EXPECT_EQ(FormatVolumeSerial(0x1A2B3C4D), QStringLiteral("1A2B-3C4D"));
-    EXPECT_EQ(FormatVolumeSerial(0), QStringLiteral("0000-0000"));
-}
-
-TEST(VolumeSerial, UnreadableVolumeGivesZeros) {
-    EXPECT_EQ(GetVolumeSerial(QStringLiteral("/no/such/folder")), QStringLiteral("0000-0000"));
-    EXPECT_EQ(GetVolumeSerial(GetExeDir()).size(), 9);
-}
-
-struct StepCase {
-    long double value, step;
-    std::int64_t result;
+struct TSerialCase {
+    std::uint32_t serial;
+    const char* text;
 };
 
-class RoundToStepTest : public ::testing::TestWithParam<StepCase> {};
+class SerialFormat : public testing::TestWithParam<TSerialCase> {};
 
-TEST_P(RoundToStepTest, HalvesGoToTheEvenMultiple) {
-    EXPECT_EQ(RoundToStep(GetParam().value, GetParam().step), GetParam().result);
+TEST_P(SerialFormat, IsFourUpperCaseHexDigitsAHyphenAndFourMore) {
+    EXPECT_EQ(FormatVolumeSerial(GetParam().serial), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, RoundToStepTest,
-                         ::testing::Values(StepCase{10, 20, 0}, StepCase{30, 20, 40},
-                                           StepCase{50, 20, 40}, StepCase{70, 20, 80},
-                                           StepCase{29, 20, 20}, StepCase{-30, 20, -40},
-                                           StepCase{-10, 20, 0}, StepCase{7, 2.5L, 7}));
+INSTANTIATE_TEST_SUITE_P(
+    Serials, SerialFormat,
+    testing::Values(TSerialCase{0x00AB12CD, "00AB-12CD"}, TSerialCase{0x1A2B3C4D, "1A2B-3C4D"},
+                    TSerialCase{0xabcdef01, "ABCD-EF01"}, TSerialCase{0x00000001, "0000-0001"},
+                    TSerialCase{0x00010000, "0001-0000"}, TSerialCase{0x00000000, "0000-0000"},
+                    TSerialCase{0xFFFFFFFF, "FFFF-FFFF"}));
 
-struct NameCase {
+// The file system id as coreutils' stat reports it: the two 32-bit words with f_fsid's low word
+// (the one statvfs puts in its low 32 bits) printed first.
+std::optional<std::uint32_t> StatFileSystemId(const QString& path) {
+    QProcess stat;
+    stat.start("stat", {"-f", "-c", "%i", path});
+    if (!stat.waitForFinished() || stat.exitCode() != 0)
+        return std::nullopt;
+    bool ok = false;
+    const quint64 id = stat.readAllStandardOutput().trimmed().toULongLong(&ok, 16);
+    return ok ? std::optional(std::uint32_t(id >> 32)) : std::nullopt;
+}
+
+TEST(VolumeSerial, AgreesWithTheFileSystemIdThatStatReports) {
+    QTemporaryDir dir;
+    for (const QString& path : {dir.path(), QString("/proc"), GetExeDir()}) {
+        SCOPED_TRACE(path.toStdString());
+        const auto id = StatFileSystemId(path);
+        ASSERT_TRUE(id.has_value()) << "stat -f failed";
+        EXPECT_EQ(GetVolumeSerial(path), FormatVolumeSerial(*id));
+    }
+}
+
+TEST(VolumeSerial, IsTheSameForAFileAndItsFolder) {
+    EXPECT_EQ(GetVolumeSerial(GetExePath()), GetVolumeSerial(GetExeDir()));
+}
+
+TEST(VolumeSerial, IsZeroWhenThePathCannotBeRead) {
+    EXPECT_EQ(GetVolumeSerial("/no/such/folder/here"), "0000-0000");
+    EXPECT_EQ(GetVolumeSerial(""), "0000-0000");
+}
+
+struct TRoundCase {
+    long double value;
+    long double step;
+    std::int64_t expected;
+};
+
+void PrintTo(const TRoundCase& c, std::ostream* os) {
+    *os << double(c.value) << " step " << double(c.step);
+}
+
+class RoundToStepTable : public testing::TestWithParam<TRoundCase> {};
+
+TEST_P(RoundToStepTable, RoundsTheMultipleIndexHalfToEvenThenCutsTheFraction) {
+    EXPECT_EQ(RoundToStep(GetParam().value, GetParam().step), GetParam().expected);
+}
+
+// The FPU's rounding mode must not change the grid: ties still go to the even index.
+TEST_P(RoundToStepTable, IgnoresTheRoundingModeOfTheFpu) {
+    const int saved = std::fegetround();
+    for (int mode : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        std::fesetround(mode);
+        const std::int64_t result = RoundToStep(GetParam().value, GetParam().step);
+        std::fesetround(saved);
+        EXPECT_EQ(result, GetParam().expected) << "mode " << mode;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Grid, RoundToStepTable,
+    testing::Values(TRoundCase{10, 20, 0}, TRoundCase{30, 20, 40}, TRoundCase{50, 20, 40},
+                    TRoundCase{70, 20, 80}, TRoundCase{29.9L, 20, 20}, TRoundCase{30.1L, 20, 40},
+                    TRoundCase{-10, 20, 0}, TRoundCase{-30, 20, -40}, TRoundCase{-50, 20, -40},
+                    TRoundCase{-70, 20, -80}, TRoundCase{0.5L, 1, 0}, TRoundCase{1.5L, 1, 2},
+                    TRoundCase{2.5L, 1, 2}, TRoundCase{-2.5L, 1, -2}, TRoundCase{0, 20, 0},
+                    // Fractional steps: the multiple loses its fraction towards zero.
+                    TRoundCase{7, 2.5L, 7}, TRoundCase{-7, 2.5L, -7}, TRoundCase{3.7L, 1.25L, 3},
+                    // A negative step gives the same multiples.
+                    TRoundCase{30, -20, 40},
+                    // 2^53 + 1 needs the 64-bit significand of long double.
+                    TRoundCase{9007199254740993.0L, 1, 9007199254740993LL},
+                    // Beyond the 64-bit range the result is clamped.
+                    TRoundCase{1e30L, 1, std::numeric_limits<std::int64_t>::max()},
+                    TRoundCase{-1e30L, 1, std::numeric_limits<std::int64_t>::min()},
+                    TRoundCase{std::numeric_limits<long double>::quiet_NaN(), 20, 0}));
+
+struct TNameCase {
     const char* path;
     const char* name;
 };
 
-class FileNameWithoutExtTest : public ::testing::TestWithParam<NameCase> {};
+class FileNameWithoutExtTable : public testing::TestWithParam<TNameCase> {};
 
-TEST_P(FileNameWithoutExtTest, DropsFolderAndLastExtension) {
-    EXPECT_EQ(FileNameWithoutExt(QString::fromUtf8(GetParam().path)).toStdString(),
-              GetParam().name);
+TEST_P(FileNameWithoutExtTable, DropsTheFolderAndTheLastExtension) {
+    EXPECT_EQ(FileNameWithoutExt(GetParam().path), GetParam().name);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, FileNameWithoutExtTest,
-                         ::testing::Values(NameCase{"C:\\a.b\\c.trs", "c"},
-                                           NameCase{"C:\\data\\model", "model"},
-                                           NameCase{"archive.tar.trs", "archive.tar"},
-                                           NameCase{"/home/u/most.trs", "most"},
-                                           NameCase{"/a.b/c", "c"}));
+INSTANTIATE_TEST_SUITE_P(
+    Paths, FileNameWithoutExtTable,
+    testing::Values(TNameCase{"C:\\a.b\\c.trs", "c"}, TNameCase{"C:\\data\\model", "model"},
+                    TNameCase{"archive.tar.trs", "archive.tar"}, TNameCase{"model", "model"},
+                    TNameCase{"/home/jana/mosty/most.trs", "most"},
+                    TNameCase{"/home/jana.novak/model", "model"},
+                    TNameCase{"C:/mixed\\dir.x/sub\\file.trs", "file"},
+                    TNameCase{"/tmp/name.", "name"}, TNameCase{"/tmp/.trs", ""},
+                    TNameCase{"/tmp/folder/", ""}, TNameCase{"", ""},
+                    TNameCase{"/data/Souřadnice ěšč.trs", "Souřadnice ěšč"}));
 
-class TrashTest : public ::testing::Test {
-protected:
-    QString trashFiles() const {
-        return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-               QStringLiteral("/Trash/files");
-    }
-    QString make(const char* name, const char* content) {
-        QFile f(dir.filePath(QLatin1String(name)));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        return f.fileName();
-    }
-    QTemporaryDir dir;
-};
-
-TEST_F(TrashTest, FileGoesToTheUsersTrashAndSameNamesAreKept) {
-    EXPECT_TRUE(DeleteToRecycleBin(make("same.trs", "one"), false));
-    EXPECT_TRUE(DeleteToRecycleBin(make("same.trs", "two"), false));
-    EXPECT_FALSE(QFile::exists(dir.filePath("same.trs")));
-    const QStringList inTrash = QDir(trashFiles()).entryList({"same.trs*"}, QDir::Files);
-    EXPECT_GE(inTrash.size(), 2);
+TEST(ExePath, IsThisTestExecutable) {
+    const QFileInfo exe(GetExePath());
+    EXPECT_TRUE(exe.isAbsolute());
+    EXPECT_TRUE(exe.isExecutable());
+    EXPECT_EQ(exe.fileName(), "services_test");
 }
 
-TEST_F(TrashTest, MissingFileIsFalseAndLeavesNoTrace) {
-    EXPECT_FALSE(DeleteToRecycleBin(dir.filePath("none.trs"), false));
-    EXPECT_FALSE(QDir(QDir::currentPath()).exists(QStringLiteral("files/none.trs")));
-}
-
-TEST(Memory, ResidentSetIsPlausible) {
-    const std::uint64_t before = GetProcessMemoryUsed();
-    EXPECT_GT(before, 1u << 20);
-    std::vector<char> block(64 << 20, 1);
-    EXPECT_GT(GetProcessMemoryUsed(), before + (32u << 20));
+// Before QCoreApplication exists GetExePath relies on the kernel's name of the executable.
+TEST(ExePath, TheKernelsNameIsTheApplicationsName) {
+    EXPECT_EQ(ProcessExePath(),
+              QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath());
 }
 
 TEST(ExePath, FolderHasNoTrailingSeparator) {
-    EXPECT_FALSE(GetExeDir().endsWith(u'/'));
-    EXPECT_TRUE(GetExePath().startsWith(GetExeDir() + u'/'));
+    const QString dir = GetExeDir();
+    ASSERT_FALSE(dir.isEmpty());
+    EXPECT_FALSE(dir.endsWith('/'));
+    EXPECT_EQ(dir + '/' + QFileInfo(GetExePath()).fileName(), GetExePath());
+}
+
+// VmRSS in /proc/self/status, an independent view of the same count, in bytes.
+std::uint64_t StatusResidentBytes() {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toULongLong() * 1024;
+    }
+    return 0;
+}
+
+TEST(ProcessMemory, MatchesVmRssOfTheProcess) {
+    const std::uint64_t used = GetProcessMemoryUsed();
+    const std::uint64_t rss = StatusResidentBytes();
+    ASSERT_GT(rss, 0u);
+    EXPECT_NEAR(double(used), double(rss), 2.0 * 1024 * 1024);
+}
+
+TEST(ProcessMemory, GrowsWithTouchedMemory) {
+    constexpr std::size_t size = 64 * 1024 * 1024;
+    const std::uint64_t before = GetProcessMemoryUsed();
+    auto block = std::make_unique<char[]>(size);
+    std::memset(block.get(), 1, size);
+    const std::uint64_t after = GetProcessMemoryUsed();
+    EXPECT_GE(after, before + size * 3 / 4);
+    EXPECT_EQ(block[size - 1], 1);
+}
+
+TEST(ProcessMemory, ResidentPagesAreTheSecondFieldOfStatm) {
+    QTemporaryDir dir;
+    QFile statm(dir.filePath("statm"));
+    ASSERT_TRUE(statm.open(QIODevice::WriteOnly));
+    statm.write("1000 25 3 4 0 5 0\n");
+    statm.close();
+    EXPECT_EQ(ReadResidentSetSize(statm.fileName()), 25u * std::uint64_t(sysconf(_SC_PAGESIZE)));
+}
+
+TEST(ProcessMemory, AnUnreadableCountThrows) {
+    QTemporaryDir dir;
+    EXPECT_THROW(ReadResidentSetSize(dir.filePath("missing")), std::runtime_error);
+    QFile statm(dir.filePath("statm"));
+    ASSERT_TRUE(statm.open(QIODevice::WriteOnly));
+    statm.write("1000 lots\n");
+    statm.close();
+    EXPECT_THROW(ReadResidentSetSize(statm.fileName()), std::runtime_error);
 }
 
 } // namespace
