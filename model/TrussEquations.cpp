@@ -7,7 +7,9 @@
 #include "plsLangConsts.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <unordered_map>
 
 namespace {
 
@@ -19,6 +21,27 @@ const QString ShortHeadingRule = QStringLiteral(" =================");
 constexpr double ProbeMaxStart = std::numeric_limits<double>::denorm_min();
 constexpr double ProbeMinStart = 1.7e308;
 constexpr int ProbeReach = 3;
+
+// Cosine and sine of a vector angle in extended precision. A truss has few distinct angles,
+// and each is computed once and remembered: the values are the same bits either way.
+struct TDirection {
+    long double Cos, Sin;
+};
+
+TDirection direction(double degrees) {
+    static std::unordered_map<std::uint64_t, TDirection> cache;
+    constexpr size_t CacheLimit = 4096;
+    std::uint64_t bits;
+    std::memcpy(&bits, &degrees, sizeof bits);
+    if (const auto found = cache.find(bits); found != cache.end())
+        return found->second;
+    if (cache.size() >= CacheLimit)
+        cache.clear();
+    const long double a = DegToRad(degrees);
+    const TDirection d{std::cos(a), std::sin(a)};
+    cache.emplace(bits, d);
+    return d;
+}
 
 } // namespace
 
@@ -43,13 +66,13 @@ void TPrutovaSoustava::BuildEquations() const {
         s.B[r] = 0;
         s.B[q] = 0;
         for (const TVektor& v : Stycniky[static_cast<size_t>(j)]->Vektory) {
-            const long double a = DegToRad(v.Uhel);
+            const TDirection d = direction(v.Uhel);
             if (v.Known) {
-                s.B[r] = s.B[r] - v.Sila * std::cos(a);
-                s.B[q] = s.B[q] - v.Sila * std::sin(a);
+                s.B[r] = s.B[r] - v.Sila * d.Cos;
+                s.B[q] = s.B[q] - v.Sila * d.Sin;
             } else {
-                s.A[r][v.Number] = std::cos(a);
-                s.A[q][v.Number] = std::sin(a);
+                s.A[r][v.Number] = d.Cos;
+                s.A[q][v.Number] = d.Sin;
             }
         }
     }
