@@ -1,253 +1,300 @@
-// Fast path of SolveEquations: the literal elimination, minus the work that exact zeros make void.
+// Fast path of SolveEquations: the literal elimination carried out on the non-zeros of each row.
 //
-// Why the results stay bit for bit those of the literal algorithm:
-// - A row update Target[j] := F * Source[j] + Target[j] with Source[j] = +-0 and a finite F
-//   leaves Target[j] as it was, except perhaps for the sign of a zero. The sign of a zero in the
-//   matrix never reaches the solution: matrix entries are only compared by magnitude, divided
-//   into only when non-zero, and multiplied into the back substitution's sum, which starts at +0
-//   and to which +-0 adds nothing (as long as the solution values are finite; see below).
-//   The right-hand side is updated literally, since its zeros do reach the solution.
-// - Columns 1..K of the rows below the pivot are never read again after step K, so they are
-//   not updated.
-// - A non-finite factor (F * 0 is NaN) updates its row densely, and once a non-finite value
-//   appears in the solution the back substitution reads every entry, zeros included.
-// Each row keeps the envelope [lo, hi] of its stored entries in a scratch buffer; entries
-// outside it are zero. Row exchanges swap row slots, not 200 entries.
+// Truss equations have two to six non-zero entries per row; the literal algorithm spends nearly
+// all of its time adding exact zeros and copying rows. This engine performs the same arithmetic
+// operations, in the same order, on every value that can influence X or Err, and leaves out only
+// operations whose result is known exactly in advance. Why that is exact:
+//
+// 1. An update Target[j] := F * Source[j] + Target[j] with Source[j] = +0 or -0 and a finite F
+//    computes F * Source[j] = +0 or -0 exactly, and T + (+-0) is T itself for every non-zero T,
+//    infinity and quiet NaN (x87 returns the quiet NaN operand unchanged). Only when T is itself
+//    a zero can the sign of the result differ from T's. So leaving such an update out changes
+//    nothing but, at most, the sign of a zero in the matrix. When F is infinite or NaN the product
+//    is a NaN, and such a row is updated densely, exactly as the literal algorithm does.
+//
+// 2. The sign of a zero in the matrix never reaches X or Err. Call two values equivalent when
+//    they are bit-identical or both zeros. Every operation the elimination applies to matrix
+//    entries maps equivalent operands to equivalent results: fabs and the comparisons ignore the
+//    sign of a zero; a divisor is always a pivot, which is non-zero (it passed its threshold
+//    test, or it is strictly larger in magnitude than another entry), and a dividend is an entry
+//    with magnitude above the threshold, never a zero; a product of a zero with a finite factor
+//    is a zero, with an infinite or NaN factor it is the same NaN whatever the zero's sign; a sum
+//    with a zero operand is the other operand when that is not a zero, and a zero otherwise. In
+//    the back substitution a zero A[I,J] gives a zero term A[I,J] * X[J] when X[J] is finite, and
+//    the running sum S, which starts at +0, is never -0 (+0 + -0 is +0, and an exact
+//    cancellation yields +0 when rounding to nearest), so S + (+-0) = S: zero terms leave S
+//    bit-identical. When an X[J] is not finite, a zero coefficient makes the term a NaN, so such
+//    rows are summed densely. B is different: the sign of a zero in B does reach X
+//    ((-0 - S) / pivot with S = +0 is -0 / pivot), so B is always updated literally, by position.
+//
+// 3. Columns 1..K of a row are never read again once step K has eliminated column K: the pivot
+//    search of a later step reads its own column, the skip test and the factor read column K of
+//    step K only, and the back substitution reads columns I..N of row I. The updates of those
+//    dead columns are left out.
+//
+// 4. Signalling NaNs and the encodings the x87 does not generate (pseudo-denormals, unnormals,
+//    pseudo-infinities and pseudo-NaNs) would be changed by the literal algorithm's additions of
+//    zero but kept by the skip above; a system that holds any of them in its N by N block is
+//    handed to the literal algorithm. Every value the elimination computes is canonical, so a
+//    stored value is zero exactly when its 64-bit significand is zero.
+//
+// Rows are kept in a scratch store, one buffer per row of the system, with a bit mask of the
+// columns it holds; every column outside the mask is zero. Only non-zeros are copied in, and
+// fill-in adds columns to the mask. Positions refer to rows through RowAt, so a row exchange swaps
+// two indices, not 200 entries. Each column keeps the list of rows that hold it; only those take
+// part in the pivot search and the elimination of column K, since the others hold a zero there,
+// which can neither win the pivot search nor pass the skip test. The scratch store is static and
+// the engine is not reentrant: the program solves on its one user-interface thread.
 #include "SparseElimination.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
-
-static_assert(sizeof(TExtended) == 16, "an extended value fills 16 bytes, 10 of them significant");
+#include <utility>
 
 namespace {
 
-struct TSparseRow {
-    int lo = 0;  // first stored column (0-based)
-    int hi = -1; // last stored column; hi < lo means the row holds no entry
-    TExtended* values = nullptr;
-};
+constexpr int M = MaxEquations;
+constexpr int Words = (M + 63) / 64; // of a column mask
 
-struct TWorkspace {
-    TExtended storage[MaxEquations][MaxEquations];
-    TSparseRow rows[MaxEquations];
-    TExtended b[MaxEquations];
-    int list[MaxEquations];
-    // Positions of the rows that may hold an entry in the current column: a row joins when the
-    // elimination reaches its first stored column (which only fill-in of an active row lowers)
-    // and leaves once it has served as pivot row. The order of the positions does not matter.
-    int active[MaxEquations];
-    int activeCount = 0;
-    // Rows whose first stored column is c, by position at loading time, chained through next.
-    int firstRowAt[MaxEquations];
-    int next[MaxEquations];
-    // Where each loaded row stands now.
-    int positionOf[MaxEquations];
-    int loadedAs[MaxEquations];
-};
+constexpr std::uint64_t IntegerBit = 1ULL << 63;
+constexpr std::uint64_t QuietBit = 1ULL << 62;
+constexpr std::uint16_t ExponentMask = 0x7fff;
+constexpr std::size_t ValueBytes = 10; // of an extended value; the rest of its 16 is padding
 
-TWorkspace& workspace() {
-    static TWorkspace* w = new TWorkspace;
-    return *w;
+inline std::uint64_t Significand(const TExtended& v) {
+    std::uint64_t m;
+    std::memcpy(&m, &v, sizeof m);
+    return m;
 }
 
-// True for +0 and -0: the 64 significand bits and the 15 exponent bits are all clear.
-inline bool isZero(const TExtended& v) {
-    std::uint64_t words[2];
-    std::memcpy(words, &v, sizeof words);
-    return (words[0] | (words[1] & 0x7FFF)) == 0;
+inline std::uint16_t SignExponent(const TExtended& v) {
+    std::uint16_t se;
+    std::memcpy(&se, reinterpret_cast<const unsigned char*>(&v) + 8, sizeof se);
+    return se;
 }
 
-inline TExtended entry(const TSparseRow& r, int j) {
-    return (j >= r.lo && j <= r.hi) ? r.values[j] : TExtended(0);
+// The bits of a value that are all clear for +0 and -0 in the one encoding the x87 produces.
+inline std::uint64_t MagnitudeBits(const TExtended& v) {
+    return Significand(v) | (SignExponent(v) & ExponentMask);
 }
 
-inline void clearColumns(TExtended* values, int from, int to) {
-    std::memset(values + from, 0, sizeof(TExtended) * static_cast<size_t>(to - from + 1));
-}
-
-// Makes column j part of the row's envelope, storing zeros in the gap.
-inline void cover(TSparseRow& r, int j) {
-    if (r.hi < r.lo) {
-        r.lo = r.hi = j;
-        r.values[j] = 0;
-    } else if (j < r.lo) {
-        clearColumns(r.values, j, r.lo - 1);
-        r.lo = j;
-    } else if (j > r.hi) {
-        clearColumns(r.values, r.hi + 1, j);
-        r.hi = j;
-    }
-}
-
-// Index of the first non-zero entry of values[from..to), or to. Tests eight entries at a time.
-int firstNonZero(const TExtended* values, int from, int to) {
-    int j = from;
-    for (; j + 8 <= to; j += 8) {
-        std::uint64_t bits = 0;
-        for (int c = 0; c < 8; ++c) {
-            std::uint64_t words[2];
-            std::memcpy(words, &values[j + c], sizeof words);
-            bits |= words[0] | (words[1] & 0x7FFF);
-        }
-        if (bits != 0)
-            break;
-    }
-    while (j < to && isZero(values[j]))
-        ++j;
-    return j;
-}
-
-int lastNonZero(const TExtended* values, int from, int to) {
-    int j = to;
-    for (; j - 8 >= from; j -= 8) {
-        std::uint64_t bits = 0;
-        for (int c = 1; c <= 8; ++c) {
-            std::uint64_t words[2];
-            std::memcpy(words, &values[j - c], sizeof words);
-            bits |= words[0] | (words[1] & 0x7FFF);
-        }
-        if (bits != 0)
-            break;
-    }
-    while (j > from && isZero(values[j - 1]))
-        --j;
-    return j - 1;
-}
-
-void loadRows(TWorkspace& w, int n, const TExtMatrix& A, const TExtVector& B) {
-    for (int c = 0; c < n; ++c)
-        w.firstRowAt[c] = -1;
-    w.activeCount = 0;
-    for (int i = n - 1; i >= 0; --i) {
-        TSparseRow& r = w.rows[i];
-        r.values = w.storage[i];
-        const TExtended* source = A.Rows[i].Data();
-        r.lo = firstNonZero(source, 0, n);
-        r.hi = r.lo < n ? lastNonZero(source, r.lo, n) : -1;
-        if (r.hi >= r.lo) {
-            std::memcpy(r.values + r.lo, source + r.lo,
-                        sizeof(TExtended) * static_cast<size_t>(r.hi - r.lo + 1));
-            w.next[i] = w.firstRowAt[r.lo];
-            w.firstRowAt[r.lo] = i;
-        }
-        w.b[i] = B.Items[i];
-        w.positionOf[i] = i;
-        w.loadedAs[i] = i;
-    }
-}
-
-// Rows whose first entry lies in column k take part from step k on.
-void activateRowsStartingAt(TWorkspace& w, int k) {
-    for (int id = w.firstRowAt[k]; id >= 0; id = w.next[id])
-        w.active[w.activeCount++] = w.positionOf[id];
-}
-
-void exchangePositions(TWorkspace& w, int a, int b) {
-    std::swap(w.rows[a], w.rows[b]);
-    std::swap(w.b[a], w.b[b]);
-    std::swap(w.loadedAs[a], w.loadedAs[b]);
-    w.positionOf[w.loadedAs[a]] = a;
-    w.positionOf[w.loadedAs[b]] = b;
-    for (int c = 0; c < w.activeCount; ++c) {
-        if (w.active[c] == a)
-            w.active[c] = b;
-        else if (w.active[c] == b)
-            w.active[c] = a;
-    }
-}
-
-// Drops the pivot row k and the rows that end before column k + 1.
-void retireRows(TWorkspace& w, int k) {
-    int kept = 0;
-    for (int c = 0; c < w.activeCount; ++c) {
-        const int i = w.active[c];
-        if (i > k && w.rows[i].hi > k)
-            w.active[kept++] = i;
-    }
-    w.activeCount = kept;
-}
-
-// The stored, non-zero entry of row r in column j, or none. Zeros are never pivots and are
-// always skipped by the elimination, so looking past them changes no decision.
-inline const TExtended* nonZeroEntry(const TSparseRow& r, int j) {
-    if (j < r.lo || j > r.hi || isZero(r.values[j]))
-        return nullptr;
-    return &r.values[j];
-}
-
-// Chooses the pivot of column k as the literal algorithm does; false on a failed pivot.
-// The literal scan takes the first row, in ascending order, whose magnitude beats every one
-// above it: the largest magnitude, the upper row on a tie, and never a NaN unless the diagonal
-// entry itself is one.
-bool pivot(TWorkspace& w, int k) {
-    int best = k;
-    TExtended bestMagnitude = std::fabs(entry(w.rows[k], k));
-    for (int c = 0; c < w.activeCount; ++c) {
-        const int i = w.active[c];
-        if (i <= k)
-            continue;
-        const TExtended* v = nonZeroEntry(w.rows[i], k);
-        if (!v)
-            continue;
-        const TExtended m = std::fabs(*v);
-        if (m > bestMagnitude || (m == bestMagnitude && i < best && best != k))
-            best = i, bestMagnitude = m;
-    }
-    if (best == k)
-        return !(bestMagnitude < PivotThreshold);
-    exchangePositions(w, k, best);
+// A value the x87 could have computed: zero, denormal, normal, infinity or quiet NaN.
+inline bool IsCanonical(const TExtended& v) {
+    const std::uint64_t m = Significand(v);
+    const unsigned e = SignExponent(v) & ExponentMask;
+    if (e == 0)
+        return (m & IntegerBit) == 0;
+    if ((m & IntegerBit) == 0)
+        return false;
+    if (e == ExponentMask)
+        return m == IntegerBit || (m & QuietBit) != 0;
     return true;
 }
 
-void eliminateBelow(TWorkspace& w, int n, int k) {
-    const TSparseRow& p = w.rows[k];
-    const TExtended diagonal = entry(p, k);
-    int count = 0;
-    for (int j = std::max(k + 1, p.lo); j <= p.hi; ++j)
-        if (!isZero(p.values[j]))
-            w.list[count++] = j;
-    // Each row's update depends only on the pivot row and itself, so the order is free.
-    for (int c = 0; c < w.activeCount; ++c) {
-        const int i = w.active[c];
-        if (i <= k)
-            continue;
-        TSparseRow& r = w.rows[i];
-        const TExtended* v = nonZeroEntry(r, k);
-        if (!v || std::fabs(*v) <= PivotThreshold)
-            continue;
-        const TExtended factor = (-*v) / diagonal;
-        if (std::isfinite(factor)) {
-            for (int e = 0; e < count; ++e) {
-                const int j = w.list[e];
-                cover(r, j);
-                r.values[j] = factor * p.values[j] + r.values[j];
-            }
-        } else if (k + 1 < n) {
-            cover(r, k + 1);
-            cover(r, n - 1);
-            for (int j = k + 1; j < n; ++j)
-                r.values[j] = factor * entry(p, j) + r.values[j];
-        }
-        w.b[i] = factor * w.b[k] + w.b[i];
-    }
+// The working state of one solve. Physical rows are the rows of the caller's matrix (0-based);
+// positions are the rows of the literal algorithm's working copy (0-based) after exchanges.
+struct TEliminationState {
+    TExtended Rows[M][M];           // Rows[r][j]: column j of physical row r, where Held says so
+    std::uint64_t Held[M][Words];   // columns stored for each physical row
+    int ColRows[M][M];              // rows holding each column, in no particular order
+    int ColCount[M];                //
+    int RowAt[M];                   // physical row at each position
+    int PosOf[M];                   // position of each physical row
+    TExtended B[M];                 // right-hand side by position
+    TExtended X[M];                 // solution by position
+    std::uint64_t PivotMask[Words]; // non-zero columns right of the diagonal in the pivot row
+};
+
+TEliminationState Work;
+
+inline bool Holds(int r, int j) {
+    return (Work.Held[r][j >> 6] >> (j & 63)) & 1;
 }
 
-void backSubstitute(TWorkspace& w, int n, TExtVector& X) {
-    bool finite = true;
-    for (int i = n - 1; i >= 0; --i) {
-        const TSparseRow& r = w.rows[i];
-        TExtended s = 0;
-        if (finite) {
-            for (int j = std::max(i + 1, r.lo); j <= r.hi; ++j)
-                if (!isZero(r.values[j]))
-                    s = s + r.values[j] * X.Items[j];
-        } else {
-            for (int j = i + 1; j < n; ++j)
-                s = s + entry(r, j) * X.Items[j];
+inline TExtended Entry(int r, int j) {
+    return Holds(r, j) ? Work.Rows[r][j] : TExtended(0);
+}
+
+// Calls f(j) for every column j in the mask, in ascending order.
+template <class F> inline void ForEachColumn(const std::uint64_t (&mask)[Words], F f) {
+    for (int w = 0; w < Words; ++w)
+        for (std::uint64_t b = mask[w]; b != 0; b &= b - 1)
+            f(64 * w + std::countr_zero(b));
+}
+
+// Target := Factor * Source + Target at the columns of mask (which Source holds). Where the
+// target held no value, the literal sum Factor * Source[j] + (+-0) equals the product except
+// for the sign of a zero, so the product is stored and the column joins the row.
+inline void UpdateRow(int r, const TExtended* source, TExtended factor,
+                      const std::uint64_t (&mask)[Words]) {
+    TExtended* row = Work.Rows[r];
+    std::uint64_t fresh[Words], kept[Words];
+    for (int w = 0; w < Words; ++w) {
+        fresh[w] = mask[w] & ~Work.Held[r][w];
+        kept[w] = mask[w] & Work.Held[r][w];
+        Work.Held[r][w] |= mask[w];
+    }
+    ForEachColumn(kept, [&](int j) { row[j] = factor * source[j] + row[j]; });
+    ForEachColumn(fresh, [&](int j) {
+        row[j] = factor * source[j];
+        Work.ColRows[j][Work.ColCount[j]++] = r;
+    });
+}
+
+// Copies the non-zeros of the N by N block, and B. False when the block holds an encoding the
+// engine does not reproduce bit for bit (point 4 above).
+bool Load(int N, const TExtMatrix& A, const TExtVector& B) {
+    for (int c = 0; c < N; ++c)
+        Work.ColCount[c] = 0;
+    for (int r = 0; r < N; ++r) {
+        const TExtended* src = A.Rows[r].Items;
+        TExtended* dst = Work.Rows[r];
+        std::uint64_t* held = Work.Held[r];
+        for (int w = 0; w < Words; ++w)
+            held[w] = 0;
+        auto take = [&](int j) {
+            if (MagnitudeBits(src[j]) == 0)
+                return true;
+            if (!IsCanonical(src[j]))
+                return false;
+            std::memcpy(&dst[j], &src[j], sizeof(TExtended));
+            held[j >> 6] |= 1ULL << (j & 63);
+            Work.ColRows[j][Work.ColCount[j]++] = r;
+            return true;
+        };
+        // Four entries at a time: truss rows are nearly all zeros.
+        int j = 0;
+        for (; j + 4 <= N; j += 4) {
+            if ((MagnitudeBits(src[j]) | MagnitudeBits(src[j + 1]) | MagnitudeBits(src[j + 2]) |
+                 MagnitudeBits(src[j + 3])) == 0)
+                continue;
+            if (!(take(j) && take(j + 1) && take(j + 2) && take(j + 3)))
+                return false;
         }
-        X.Items[i] = (w.b[i] - s) / entry(r, i);
-        finite = finite && std::isfinite(X.Items[i]);
+        for (; j < N; ++j)
+            if (!take(j))
+                return false;
+        Work.RowAt[r] = r;
+        Work.PosOf[r] = r;
+    }
+    std::memcpy(Work.B, B.Items, sizeof(TExtended) * static_cast<size_t>(N));
+    return true;
+}
+
+// Forward elimination of columns 0..N-2 with the literal pivot choice and skip rule.
+std::uint8_t Eliminate(int N) {
+    for (int k = 0; k < N - 1; ++k) {
+        const int* holders = Work.ColRows[k];
+        const int holderCount = Work.ColCount[k];
+
+        // Pivot search. The literal scan keeps the first row of strictly greatest magnitude in
+        // ascending position order, so among equal magnitudes the lowest position wins; a NaN
+        // never beats anything, and a NaN on the diagonal is never beaten. Rows outside the
+        // column's holders have zeros in column k and never beat anything either; holders at
+        // positions below k are rows that have served as pivots and take no further part.
+        const int rk = Work.RowAt[k];
+        const TExtended diag = std::fabs(Entry(rk, k));
+        int best = k;
+        if (!std::isnan(diag)) {
+            TExtended most = diag;
+            for (int h = 0; h < holderCount; ++h) {
+                const int r = holders[h];
+                const int p = Work.PosOf[r];
+                if (p <= k)
+                    continue;
+                const TExtended v = std::fabs(Work.Rows[r][k]);
+                if (v > most || (v == most && p < best)) {
+                    most = v;
+                    best = p;
+                }
+            }
+        }
+        if (best == k) {
+            if (diag < PivotThreshold)
+                return errNoSolution;
+        } else {
+            const int rb = Work.RowAt[best];
+            Work.RowAt[k] = rb;
+            Work.RowAt[best] = rk;
+            Work.PosOf[rb] = k;
+            Work.PosOf[rk] = best;
+            std::swap(Work.B[k], Work.B[best]);
+        }
+
+        const int pr = Work.RowAt[k];
+        const TExtended pivot = Entry(pr, k);
+
+        // The pivot row's non-zeros right of the diagonal.
+        const TExtended* prow = Work.Rows[pr];
+        std::uint64_t right[Words];
+        for (int w = 0; w < Words; ++w) {
+            const int below = k + 1 - 64 * w; // columns of word w left of k + 1
+            const std::uint64_t keep = below <= 0 ? ~0ULL : (below >= 64 ? 0 : ~0ULL << below);
+            right[w] = Work.Held[pr][w] & keep;
+            Work.PivotMask[w] = 0;
+        }
+        ForEachColumn(right, [&](int j) {
+            if (Significand(prow[j]) != 0)
+                Work.PivotMask[j >> 6] |= 1ULL << (j & 63);
+        });
+        const TExtended bk = Work.B[k];
+
+        // The targets are independent of each other, so their order does not matter.
+        for (int h = 0; h < holderCount; ++h) {
+            const int r = holders[h];
+            if (Work.PosOf[r] <= k)
+                continue;
+            const TExtended t = Work.Rows[r][k];
+            if (std::fabs(t) <= PivotThreshold)
+                continue;
+            const TExtended factor = (-t) / pivot;
+            TExtended* row = Work.Rows[r];
+            if (std::isfinite(factor)) {
+                UpdateRow(r, prow, factor, Work.PivotMask);
+            } else {
+                for (int j = k + 1; j < N; ++j) {
+                    const TExtended source = Entry(pr, j);
+                    if (!Holds(r, j)) {
+                        row[j] = 0;
+                        Work.Held[r][j >> 6] |= 1ULL << (j & 63);
+                        Work.ColRows[j][Work.ColCount[j]++] = r;
+                    }
+                    row[j] = factor * source + row[j];
+                }
+            }
+            const int p = Work.PosOf[r];
+            Work.B[p] = factor * bk + Work.B[p];
+        }
+    }
+    if (std::fabs(Entry(Work.RowAt[N - 1], N - 1)) < PivotThreshold)
+        return errNoSolution;
+    return errNone;
+}
+
+void BackSubstituteRows(int N) {
+    bool allFinite = true;
+    for (int i = N - 1; i >= 0; --i) {
+        const int r = Work.RowAt[i];
+        const TExtended* row = Work.Rows[r];
+        TExtended s = 0;
+        if (allFinite) {
+            for (int w = (i + 1) >> 6; w < Words; ++w) {
+                std::uint64_t b = Work.Held[r][w];
+                if (64 * w < i + 1)
+                    b &= ~0ULL << ((i + 1) & 63);
+                for (; b != 0; b &= b - 1) {
+                    const int j = 64 * w + std::countr_zero(b);
+                    s = s + row[j] * Work.X[j];
+                }
+            }
+        } else {
+            for (int j = i + 1; j < N; ++j)
+                s = s + Entry(r, j) * Work.X[j];
+        }
+        Work.X[i] = (Work.B[i] - s) / Entry(r, i);
+        if (!std::isfinite(Work.X[i]))
+            allFinite = false;
     }
 }
 
@@ -255,26 +302,22 @@ void backSubstitute(TWorkspace& w, int n, TExtVector& X) {
 
 void SolveSparse(int N, const TExtMatrix& A, const TExtVector& B, TExtVector& X,
                  std::uint8_t& Err) {
-    if (N <= 1) {
-        SolveSingle(N, A, B, X, Err);
+    SolveSingle(N, A, B, X, Err);
+    if (N <= 1)
         return;
-    }
-    Err = errNone;
+    // The literal elimination fails on its first access to row MaxEquations + 1, in the pivot
+    // search of column 1, after SolveSingle has set Err := 0 and before anything else is written.
     if (N > MaxEquations)
         ThrowIndexError(MaxEquations + 1);
-    TWorkspace& w = workspace();
-    loadRows(w, N, A, B);
-    for (int k = 0; k < N - 1; ++k) {
-        activateRowsStartingAt(w, k);
-        if (!pivot(w, k)) {
-            Err = errNoSolution;
-            break;
-        }
-        eliminateBelow(w, N, k);
-        retireRows(w, k);
+    if (!Load(N, A, B)) {
+        SolveEquationsLiteral(N, A, B, X, Err);
+        return;
     }
-    if (std::fabs(entry(w.rows[N - 1], N - 1)) < PivotThreshold)
-        Err = errNoSolution;
-    if (Err == errNone)
-        backSubstitute(w, N, X);
+    Err = Eliminate(N);
+    if (Err != errNone)
+        return;
+    BackSubstituteRows(N);
+    // The value bytes only, as a store of the FPU writes them; the padding stays the caller's.
+    for (int i = 0; i < N; ++i)
+        std::memcpy(&X.Items[i], &Work.X[i], ValueBytes);
 }
