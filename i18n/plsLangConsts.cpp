@@ -1,6 +1,8 @@
 // The translatable constants with their Czech initial texts.
 #include "plsLangConsts.h"
 
+#include <QRegularExpression>
+
 #include <iterator>
 
 QString msg_CannotDownloadUpdate = QStringLiteral("Z webu nelze stáhnout update!");
@@ -37,6 +39,14 @@ QString str_Sourd = QStringLiteral("Souř.");
 QString str_Stycnik = QStringLiteral("Styčník");
 QString str_TimeToCalculate = QStringLiteral("Čas na výpočet: %f ms");
 QString str_Uhel = QStringLiteral("Úhel");
+
+// Texts of the questions and errors that keep a user's document safe.
+QString que_UlozitZmeny = QStringLiteral("Dokument \"%s\" byl změněn. Uložit změny?");
+QString msg_NelzeOtevrit = QStringLiteral("Soubor \"%s\" nelze otevřít.");
+QString msg_NelzeUlozit = QStringLiteral("Soubor \"%s\" nelze uložit.");
+QString que_SouborZmizel =
+    QStringLiteral("Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?");
+QString str_BezNazvu = QStringLiteral("bez názvu");
 
 namespace {
 
@@ -76,6 +86,12 @@ const TLangConstant Constants[] = {
     {"str_Stycnik", &str_Stycnik, "Styčník"},
     {"str_TimeToCalculate", &str_TimeToCalculate, "Čas na výpočet: %f ms"},
     {"str_Uhel", &str_Uhel, "Úhel"},
+    {"que_UlozitZmeny", &que_UlozitZmeny, "Dokument \"%s\" byl změněn. Uložit změny?"},
+    {"msg_NelzeOtevrit", &msg_NelzeOtevrit, "Soubor \"%s\" nelze otevřít."},
+    {"msg_NelzeUlozit", &msg_NelzeUlozit, "Soubor \"%s\" nelze uložit."},
+    {"que_SouborZmizel", &que_SouborZmizel,
+     "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?"},
+    {"str_BezNazvu", &str_BezNazvu, "bez názvu"},
 };
 
 } // namespace
@@ -91,4 +107,13 @@ int LangConstantCount() {
 void ResetConstantsToCzech() {
     for (const auto& c : Constants)
         *c.Variable = QString::fromUtf8(c.CzechText);
+}
+
+QString FormatConst(const QString& text, const QString& value) {
+    static const QRegularExpression placeholder(QStringLiteral("%[sdf]"));
+    const QRegularExpressionMatch m = placeholder.match(text);
+    if (!m.hasMatch())
+        return text;
+    QString result = text;
+    return result.replace(m.capturedStart(), m.capturedLength(), value);
 }

@@ -36,6 +36,13 @@ extern QString str_Stycnik;
 extern QString str_TimeToCalculate;
 extern QString str_Uhel;
 
+// The program's own texts around saving and opening documents.
+extern QString que_UlozitZmeny;
+extern QString msg_NelzeOtevrit;
+extern QString msg_NelzeUlozit;
+extern QString que_SouborZmizel;
+extern QString str_BezNazvu;
+
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {
     const char* Name;
@@ -43,9 +50,13 @@ struct TLangConstant {
     const char* CzechText;
 };
 
-// All 32 constants in the order they are refreshed.
+// Every constant in the order they are refreshed: the 32 message and report texts, then the
+// texts of the save and open questions.
 const TLangConstant* LangConstants();
 int LangConstantCount();
 
 // Puts every constant back to its Czech text.
 void ResetConstantsToCzech();
+
+// text with its first "%s", "%d" or "%f" replaced by value (already formatted by the caller).
+QString FormatConst(const QString& text, const QString& value);

@@ -163,3 +163,21 @@ std::optional<int> ParseFileInteger(const QString& text) {
         return std::nullopt;
     return static_cast<int>(value);
 }
+
+QString FormatThousands(double value) {
+    if (!std::isfinite(value))
+        return QString::fromStdString(nonFinite(value));
+    std::string digits = printf1("%.*f", 0, std::round(value));
+    dropNegativeZero(digits);
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (negative)
+        digits.erase(0, 1);
+    const QString separator = QLocale().groupSeparator();
+    QString result;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            result += separator;
+        result += QChar::fromLatin1(digits[i]);
+    }
+    return negative ? u'-' + result : result;
+}

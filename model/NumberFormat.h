@@ -28,3 +28,7 @@ std::optional<int> ParseFileInteger(const QString& text);
 
 // The locale's decimal separator as used by every formatter above.
 QChar DecimalSeparator();
+
+// A whole number with the locale's thousands separator and no decimals, rounded half away from
+// zero: 12345.678 gives "12,346" in English.
+QString FormatThousands(double value);

@@ -196,7 +196,7 @@ int TPrutovaSoustava::ProbeStycnik(int x, int y, int step, TProbeGrid& results) 
     MaxSumAbs = ProbeMaxStart;
     MinSumAbs = ProbeMinStart;
     QStringList lines;
-    SaveToStrings(lines);
+    SaveItemsToStrings(lines);
     // The copy is read once and rebuilt from that reading for every cell; it keeps no history,
     // since nobody could ever undo in it.
     const TTrussItems items = TTrussItems::Read(TTrussFileContent::Parse(lines));

@@ -147,6 +147,11 @@ int TTrussFileContent::Count(const QString& section) const {
 }
 
 void TPrutovaSoustava::SaveToStrings(QStringList& lines) const {
+    SaveItemsToStrings(lines);
+    lines << QString() << u'[' + SecInfo + u']' << entry(FileVersion(), UsageStamp()) << QString();
+}
+
+void TPrutovaSoustava::SaveItemsToStrings(QStringList& lines) const {
     lines.reserve(lines.size() + 4 * PrutCount() + 5 * PodperaCount() + 4 * SilaCount() + 12);
     lines << u'[' + SecPruty + u']' << entry(KeyCount, QString::number(PrutCount()));
     for (int i = 0; i < PrutCount(); ++i) {
@@ -169,7 +174,17 @@ void TPrutovaSoustava::SaveToStrings(QStringList& lines) const {
         lines << entry("Sila", i, f.Sila) << entry("X", i, f.X) << entry("Y", i, f.Y)
               << entry("Uhel", i, f.Uhel);
     }
-    lines << QString() << u'[' + SecInfo + u']' << entry(FileVersion(), UsageStamp()) << QString();
+}
+
+void TPrutovaSoustava::MarkSaved() {
+    SavedItems.clear();
+    SaveItemsToStrings(SavedItems);
+}
+
+bool TPrutovaSoustava::IsModified() const {
+    QStringList now;
+    SaveItemsToStrings(now);
+    return now != SavedItems;
 }
 
 namespace {
@@ -280,6 +295,7 @@ void TPrutovaSoustava::WriteFileAtomically(const QString& path) const {
 bool TPrutovaSoustava::SaveToFile(const QString& path) {
     WriteFileAtomically(path);
     FileName = path;
+    MarkSaved();
     TSettingsStore store;
     store.Increment(SecInfo, QStringLiteral("NoOfSv"));
     if (OnFileUsed)
@@ -318,6 +334,7 @@ bool TPrutovaSoustava::LoadFromFile(const QString& path) {
     RecordSnapshots = true;
     PushSnapshot();
     FileName = path;
+    MarkSaved();
     if (OnFileUsed)
         OnFileUsed(path, QString());
     return true;

@@ -50,7 +50,7 @@ double ElapsedMs() {
         .count();
 }
 
-TPrutovaSoustava::TPrutovaSoustava() = default;
+TPrutovaSoustava::TPrutovaSoustava() { MarkSaved(); }
 
 TPrutovaSoustava::~TPrutovaSoustava() {
     ClearHistory();

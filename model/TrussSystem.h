@@ -84,12 +84,18 @@ public:
 
     // Files.
     void SaveToStrings(QStringList& lines) const;
+    // The bars, supports and loads sections alone, without the time-stamped Info section.
+    void SaveItemsToStrings(QStringList& lines) const;
     void LoadFromStrings(const QStringList& lines);
     bool SaveToFile(const QString& path);
     bool Save();
     // False when no file exists at path; throws ETrussFileError when it exists but cannot be read
     // or is refused, and ERangeError for a support whose Kv lies outside 0..255.
     bool LoadFromFile(const QString& path);
+
+    // Changes since the truss was created empty, loaded or saved.
+    void MarkSaved();
+    bool IsModified() const;
 
     // Undo history.
     void PushSnapshot();
@@ -114,6 +120,8 @@ public:
     std::vector<std::unique_ptr<TStycnik>> Stycniky;
 
 private:
+    QStringList SavedItems;
+
     int NextUnknownNumber() const;
     int NextStycnikNumber() const;
     int AddStycnik(int x, int y);

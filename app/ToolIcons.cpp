@@ -1,0 +1,138 @@
+// The palette's icons, drawn with QPainter so that they stay sharp at any size.
+#include "ToolIcons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPolygonF>
+
+namespace {
+
+constexpr int IconSize = 24;
+const QColor Ink(40, 40, 40);
+const QColor BarFill(192, 192, 192);
+const QColor ForceRed(200, 30, 30);
+const QColor Ground(110, 110, 110);
+
+void Arrow(QPainter& p, QPointF from, QPointF to) {
+    p.setPen(QPen(ForceRed, 2.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(from, to);
+    const QPointF d = (to - from) / std::hypot(to.x() - from.x(), to.y() - from.y());
+    const QPointF n(-d.y(), d.x());
+    p.setPen(Qt::NoPen);
+    p.setBrush(ForceRed);
+    p.drawPolygon(QPolygonF({to + d * 1.5, to - d * 5 + n * 3.5, to - d * 5 - n * 3.5}));
+}
+
+void Joint(QPainter& p, QPointF c) {
+    p.setPen(QPen(Ink, 1.2));
+    p.setBrush(Qt::white);
+    p.drawEllipse(c, 2.6, 2.6);
+}
+
+// A triangle standing on the ground line under the joint.
+void SupportTriangle(QPainter& p) {
+    p.setPen(QPen(Ink, 1.4));
+    p.setBrush(QColor(235, 235, 235));
+    p.drawPolygon(QPolygonF({{12, 6}, {5, 17}, {19, 17}}));
+}
+
+void Hatching(QPainter& p, double y) {
+    p.setPen(QPen(Ground, 1.2));
+    p.drawLine(QPointF(3, y), QPointF(21, y));
+    for (double x = 5; x < 21; x += 4)
+        p.drawLine(QPointF(x, y + 1), QPointF(x - 3, y + 4));
+}
+
+void DrawBar(QPainter& p) {
+    p.setPen(QPen(Ink, 6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(5, 19), QPointF(19, 5));
+    p.setPen(QPen(BarFill, 3.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(5, 19), QPointF(19, 5));
+    Joint(p, {5, 19});
+    Joint(p, {19, 5});
+}
+
+void DrawHand(QPainter& p) {
+    QPainterPath hand;
+    // Four fingers, a thumb and the palm.
+    for (int f = 0; f < 4; ++f) {
+        const double x = 7 + f * 3.2;
+        const double top = f == 0 || f == 3 ? 6.5 : 4.5;
+        hand.addRoundedRect(QRectF(x, top, 3, 11 - top + 4), 1.5, 1.5);
+    }
+    hand.addRoundedRect(QRectF(7, 11, 12.6, 8.5), 3, 3);
+    QPainterPath thumb;
+    thumb.moveTo(7.5, 15);
+    thumb.lineTo(3.5, 11.5);
+    thumb.lineTo(5, 10);
+    thumb.lineTo(8.5, 12.5);
+    hand = hand.united(thumb);
+    p.setPen(QPen(Ink, 1.2));
+    p.setBrush(QColor(250, 220, 180));
+    p.drawPath(hand.simplified());
+}
+
+void DrawFixedSupport(QPainter& p) {
+    SupportTriangle(p);
+    Hatching(p, 17);
+    Joint(p, {12, 6});
+}
+
+// Sliding support: rollers under the triangle; the reaction runs across the rolling direction.
+void DrawRollerSupport(QPainter& p, bool reactionInX) {
+    p.save();
+    if (reactionInX) {
+        // Rolls along y, so stands against a wall on the left.
+        p.translate(12, 12);
+        p.rotate(90);
+        p.translate(-12, -12);
+    }
+    p.setPen(QPen(Ink, 1.4));
+    p.setBrush(QColor(235, 235, 235));
+    p.drawPolygon(QPolygonF({{12, 5}, {6, 14}, {18, 14}}));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(8.5, 16.3), 2, 2);
+    p.drawEllipse(QPointF(15.5, 16.3), 2, 2);
+    Hatching(p, 18.5);
+    Joint(p, {12, 5});
+    p.restore();
+}
+
+} // namespace
+
+QIcon ToolIcon(TDrawingTool tool) {
+    QPixmap pixmap(IconSize, IconSize);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    switch (tool) {
+    case dtPrut:
+        DrawBar(p);
+        break;
+    case dtMove:
+        DrawHand(p);
+        break;
+    case dtPevnaPod:
+        DrawFixedSupport(p);
+        break;
+    case dtVolPodX:
+        DrawRollerSupport(p, true);
+        break;
+    case dtVolPodY:
+        DrawRollerSupport(p, false);
+        break;
+    case dtForceLeft:
+        Joint(p, {5, 12});
+        Arrow(p, {5, 12}, {20, 12});
+        break;
+    case dtForceUp:
+        Joint(p, {12, 5});
+        Arrow(p, {12, 5}, {12, 20});
+        break;
+    default:
+        break;
+    }
+    p.end();
+    return QIcon(pixmap);
+}

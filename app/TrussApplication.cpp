@@ -1,0 +1,40 @@
+// Start-up: application object, title, main window, then the message loop.
+#include "TrussApplication.h"
+
+#include "TrussMainWin.h"
+#include "TrussSystem.h"
+
+#include <QApplication>
+#include <QProxyStyle>
+
+namespace {
+
+// Hints come up quickly and stay a while.
+class TAppEvents : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return HintPause;
+        if (hint == SH_ToolTip_FallAsleepDelay)
+            return HintHidePause;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+
+private:
+    static constexpr int HintPause = 100;
+    static constexpr int HintHidePause = 5000;
+};
+
+} // namespace
+
+int RunTrabex(int& argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setStyle(new TAppEvents);
+    app.setApplicationName(QStringLiteral("Trabex"));
+    OnBeep = [] { QApplication::beep(); };
+
+    TMainForm mainForm;
+    mainForm.show();
+    return app.exec();
+}

@@ -1,0 +1,113 @@
+// The frame window: menus, tool palette, display options, status bar and the truss windows.
+#pragma once
+
+#include "DrawingTool.h"
+#include "SettingsStore.h"
+#include "TrussFormHost.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenu>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class TFormMatrix;
+class TPrutovaSoustava;
+class TTrussForm;
+
+class TMainForm : public QMainWindow, public TTrussFormHost {
+    Q_OBJECT
+
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Opens a truss file, or brings up the window that already shows it. False when no window
+    // shows the file afterwards.
+    bool OpenTrussFile(const QString& fileName);
+    bool ActivateOpenTrussWindow(const QString& fileName);
+    // Refreshes every truss window, front to back.
+    void TrussFormsUpdate();
+    // Sets DrawingTool from the button or action that sent it; other senders change nothing.
+    void SetDrawingTool(QObject* sender);
+    TTrussForm* aNewTrussWindowExecute();
+    void Open1Click();
+    void Save1Click();
+    void Saveas1Click();
+    void File1Click();
+    void Exit1Click();
+
+    // The truss windows in the screen's order, front first.
+    QList<TTrussForm*> TrussForms() const;
+    TTrussForm* ActiveTrussForm() const;
+
+    // What the truss windows read and report.
+    TDrawingTool CurrentTool() const override { return DrawingTool; }
+    double GridStep() const override;
+    double ForceValue() const override;
+    TTrussDisplayOptions DisplayOptions() const override;
+    void SetStatusText(TStatusPanel panel, const QString& text) override;
+    TFormMatrix* MatrixWindow() const override { return FormMatrix; }
+    void FileClosed(const QString& fileName) override;
+
+    // Reports to the recent-files list: a file loaded or saved, a window closed or renamed.
+    std::function<void(const QString&, const QString&)> OnFileUsed;
+    std::function<void(const QString&)> OnFileClosed;
+
+    TDrawingTool DrawingTool = dtPrut;
+    QMdiArea* MdiArea;
+    TFormMatrix* FormMatrix = nullptr;
+    std::unique_ptr<TSettingsStore> SettingsStore;
+
+    QWidget* Panel1;
+    QButtonGroup* ToolButtons;
+    QToolButton *btDtMove, *btDTPrut, *btDtPevnaPod, *btDtVolPodY, *btDtVolPodX, *btDtForceUp,
+        *btDtForceLeft;
+    QSpinBox* RxSpinEditSila;
+    QSpinBox* RxSpinEditGrid;
+    QCheckBox *chbOznaceniPrutu, *ChbZobrazSily, *CheckBox1;
+    QToolButton* PenButton;
+    std::array<QLabel*, 5> StatusPanels{};
+
+    QMenu *File1, *Insert1, *Edit1, *Nastavit1, *Window1;
+    QAction *aNewTrussWindow, *Open1, *Save1, *Saveas1, *Exit1;
+    QAction *aVolnaPodX, *aVolnaPodY, *Undo1, *Redo1;
+    QAction *aShowPrutName, *aShowPrutForce, *aShowStycNo, *aZobrazMatici, *aShowSidePannel,
+        *aShowGrid, *aGridAsLine;
+    QAction *Internetbackup1;
+    QAction *WindowCascade1, *WindowTileVertical1, *WindowTileHorizontal1, *WindowMinimizeAll1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void CreateMenus();
+    void CreatePalette();
+    void CreateStatusBar();
+    QAction* DisplayOption(const char* name, const QString& caption, bool checked,
+                           const QString& hint = {});
+    QCheckBox* BoundCheckBox(const char* name, QAction* action);
+    // Enables what depends on the active window and merges its menus into the menu bar.
+    void UpdateActions();
+    void MergeMenus(TTrussForm* active);
+    TTrussForm* AddTrussWindow(std::unique_ptr<TPrutovaSoustava> truss);
+    std::unique_ptr<TPrutovaSoustava> NewTrussSystem();
+
+    // The options INI file: read when the window is first shown, written when it closes.
+    void RestoreOptions();
+    void StoreOptions();
+
+    bool optionsRestored = false;
+    bool optionsStored = false;
+    TTrussForm* mergedForm = nullptr;
+};

@@ -1,0 +1,129 @@
+// The truss window: one truss drawn on a grid, edited with the mouse, solved after every change.
+#pragma once
+
+#include "LabeledEdit.h"
+#include "TrussFormHost.h"
+#include "TrussSystem.h"
+
+#include <QAction>
+#include <QImage>
+#include <QMenu>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+
+// The drawing: shows its picture at its own size and hands its mouse events to the truss window.
+class TTrussImage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TTrussImage(QWidget* parent);
+
+    // Makes image the picture and takes its size; the previous picture is discarded.
+    void SetPicture(QImage image);
+    QImage& Picture() { return picture; }
+    const QImage& Picture() const { return picture; }
+
+signals:
+    void MouseDown(Qt::MouseButton button, int x, int y);
+    void MouseMove(int x, int y);
+    void MouseUp(Qt::MouseButton button, int x, int y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QImage picture;
+};
+
+class TTrussForm : public QWidget {
+    Q_OBJECT
+
+public:
+    // Takes over the truss; it lives as long as the window.
+    TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> soustava,
+               QWidget* parent = nullptr);
+    ~TTrussForm() override;
+
+    TPrutovaSoustava& Soustava() { return *soustava; }
+    const TPrutovaSoustava& Soustava() const { return *soustava; }
+
+    // Solves the truss again and brings everything the window shows up to date.
+    void RefreshTruss();
+    // A new empty picture of the drawing's size, with the grid when it is shown.
+    void PrepareCanvas();
+
+    // Mouse handlers of the drawing, in drawing pixels.
+    void FormMouseDown(Qt::MouseButton button, int x, int y);
+    void FormMouseMove(int x, int y);
+    void FormMouseUp(Qt::MouseButton button, int x, int y);
+    QPoint SnapPoint(int x, int y) const;
+
+    // The 7 x 7 probe labels around the joint at (sx, sy); nothing when no joint lies there.
+    void ShowProbe(int sx, int sy);
+
+    // Save under the current name (Save As without one); false when nothing was saved.
+    bool aFileSaveExecute();
+    // Asks for a name and saves under it; false when cancelled or failed.
+    bool aFileSaveAsExecute();
+    bool aFileSaveAsAccept(const QString& fileName);
+    void aUndoExecute();
+    void aRedoExecute();
+
+    // Asks whether to save a changed truss: true when the window may close (saved or declined).
+    bool QuerySave();
+    // Translates the window and refreshes it.
+    void TranslateSelf();
+
+    bool Dragging = false;
+    QPoint DownPoint;
+    QPoint StartPoint;
+    QPoint EndPoint;
+
+    QScrollArea* ScrollBox;
+    TTrussImage* Image;
+    QWidget* Panel4;
+    QWidget* Panel3;
+    QSplitter* RxSplitter1;
+    QPlainTextEdit* Memo1;
+    TLabeledEdit* PocetPrutu;
+    TLabeledEdit* PocetStycniku;
+    QLabel* LabelMax;
+    TLabeledEdit* PocetVazeb;
+    TLabeledEdit* PocetPusobicichSil;
+    TLabeledEdit* StupStNeu;
+    TLabeledEdit* LabeledERR;
+    TLabeledEdit* LEMass1;
+    TLabeledEdit* LEMass2;
+    TImageList ImageListDrawPodpery;
+    QAction* aUndo;
+    QAction* aRedo;
+    QAction* aFileSaveAs;
+    QAction* aFileSave;
+    // The menus merged into the frame's menu bar while this window is active.
+    QMenu* Insert1;
+    QMenu* Edit1;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreatePanel();
+    void CreateActions();
+    void FillPanel(std::uint8_t err);
+    void DrawRubberBand(QPoint from, QPoint to, QPainter::CompositionMode mode);
+    void ShowError(const QString& text);
+
+    TTrussFormHost& host;
+    std::unique_ptr<TPrutovaSoustava> soustava;
+};

@@ -1,0 +1,164 @@
+// The truss window's refresh: solve, status texts, matrix window, information panel, picture.
+#include "FTrussForm.h"
+
+#include "NumberFormat.h"
+#include "RutinyUnit.h"
+#include "TrussPicture.h"
+#include "UnitMatice.h"
+#include "plsLangConsts.h"
+
+#include <QFontMetrics>
+#include <QLayout>
+
+#include <cmath>
+
+namespace {
+
+// The picture is this much smaller than the scroll box on each axis.
+constexpr int PictureMargin = 5;
+constexpr int ProbeReach = 3;
+const QColor ProbeMinColour(0, 128, 0);
+const QColor ProbeMaxColour(255, 0, 0);
+
+void SetFlag(std::uint8_t flag, bool on) {
+    if (on)
+        DisplayFlags |= flag;
+    else
+        DisplayFlags &= static_cast<std::uint8_t>(~flag);
+}
+
+QString TimeText(const QString& pattern, double ms) {
+    return FormatConst(pattern, FormatDecimals(ms, 2));
+}
+
+QString MemoryText() {
+    try {
+        return FormatConst(str_MemoryUsed,
+                           FormatThousands(static_cast<double>(GetProcessMemoryUsed()) / 1000.0));
+    } catch (const std::exception&) {
+        return FormatConst(str_MemoryUsed, QStringLiteral("?"));
+    }
+}
+
+const QFont& ProbeFont() {
+    static const QFont font = [] {
+        QFont f(QStringLiteral("Arial"), 8);
+        f.setStyleHint(QFont::SansSerif);
+        return f;
+    }();
+    return font;
+}
+
+// Text on an opaque background with its top-left corner at (x, y).
+void DrawOpaqueText(QPainter& canvas, int x, int y, const QString& text, const QColor& background) {
+    const QFontMetrics metrics(canvas.font(), canvas.device());
+    const QRect box(x, y, metrics.horizontalAdvance(text), metrics.height());
+    canvas.fillRect(box, background);
+    canvas.drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
+}
+
+} // namespace
+
+void TTrussForm::RefreshTruss() {
+    const TTrussDisplayOptions options = host.DisplayOptions();
+    SetFlag(dfPrutName, options.ShowPrutName);
+    SetFlag(dfPrutForce, options.ShowPrutForce);
+    SetFlag(dfStycNo, options.ShowStycNo);
+
+    const std::uint8_t err = soustava->Solve();
+    host.SetStatusText(spCalcTime, TimeText(str_TimeToCalculate, soustava->CalcTime));
+
+    if (TFormMatrix* matrix = host.MatrixWindow()) {
+        if (options.ZobrazMatici) {
+            QStringList lines;
+            soustava->DescribeEquations(lines);
+            matrix->ShowListing(lines);
+            matrix->setVisible(true);
+        } else {
+            matrix->setVisible(false);
+        }
+    }
+
+    if (options.ShowSidePannel) {
+        if (!Panel4->isVisible()) {
+            Panel4->setVisible(true);
+            layout()->activate();
+        }
+        FillPanel(err);
+    } else if (Panel4->isVisible()) {
+        Panel4->setVisible(false);
+        layout()->activate();
+    }
+
+    PrepareCanvas();
+    setWindowTitle(FileNameWithoutExt(soustava->FileName));
+    {
+        QPainter canvas(&Image->Picture());
+        soustava->Draw(canvas, ImageListDrawPodpery);
+    }
+    Image->update();
+    host.SetStatusText(spDrawTime, TimeText(str_CasNaVykresleni, soustava->DrawTime));
+    host.SetStatusText(spMemory, MemoryText());
+}
+
+void TTrussForm::FillPanel(std::uint8_t err) {
+    const TPrutovaSoustava& t = *soustava;
+    PocetPrutu->setText(QString::number(t.PrutCount()));
+    PocetStycniku->setText(QString::number(t.StycnikCount()));
+    PocetVazeb->setText(QString::number(t.ReactionCount()));
+    PocetPusobicichSil->setText(QString::number(t.SilaCount()));
+    StupStNeu->setText(QString::number(t.StaticIndeterminacy()));
+    LabeledERR->setText(QString::number(err));
+    if (err != 0) {
+        LEMass1->setText(QStringLiteral("---"));
+        LEMass2->setText(QStringLiteral("---"));
+    } else {
+        LEMass1->setText(FormatFixed(t.SumAbsSila(), 1));
+        LEMass2->setText(FormatFixed(t.SumSqSila(), 1));
+    }
+    Memo1->clear();
+    Memo1->setPlainText(t.Describe());
+}
+
+void TTrussForm::PrepareCanvas() {
+    const QSize size(std::max(1, ScrollBox->width() - PictureMargin),
+                     std::max(1, ScrollBox->height() - PictureMargin));
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const TTrussDisplayOptions options = host.DisplayOptions();
+    if (options.ShowGrid) {
+        QPainter canvas(&picture);
+        // Checked "grid as line" draws dots; unchecked draws lines.
+        DrawGrid(canvas, size, static_cast<int>(std::lround(host.GridStep())), !options.GridAsLine);
+    }
+    Image->SetPicture(std::move(picture));
+}
+
+void TTrussForm::ShowProbe(int sx, int sy) {
+    const int step = static_cast<int>(std::lround(host.GridStep()));
+    TProbeGrid table;
+    if (soustava->ProbeStycnik(sx, sy, step, table) == -1 || Image->Picture().isNull())
+        return;
+    QPainter canvas(&Image->Picture());
+    canvas.setFont(ProbeFont());
+    canvas.setPen(Qt::black);
+    const QFontMetrics metrics(canvas.font(), canvas.device());
+    for (int i = -ProbeReach; i <= ProbeReach; ++i)
+        for (int j = -ProbeReach; j <= ProbeReach; ++j) {
+            const TProbeResult& cell =
+                table[static_cast<size_t>(i + ProbeReach)][static_cast<size_t>(j + ProbeReach)];
+            const QPoint p(sx + i * step, sy + j * step);
+            const QString t1 = FormatFixed(cell.SumAbs, 0);
+            const QColor back = cell.SumAbs == soustava->MinSumAbs   ? ProbeMinColour
+                                : cell.SumAbs == soustava->MaxSumAbs ? ProbeMaxColour
+                                                                     : QColor(Qt::white);
+            const int w1 = metrics.horizontalAdvance(t1);
+            const int h = metrics.height();
+            DrawOpaqueText(canvas, p.x() - w1 / 2, p.y() - h / 2, t1, back);
+            const QString t2 = FormatFixed(cell.SumSq, 0);
+            const int w2 = metrics.horizontalAdvance(t2);
+            DrawOpaqueText(canvas, p.x() - w2 / 2, p.y() + h - h / 2, t2, Qt::white);
+        }
+    canvas.end();
+    Image->update();
+}

@@ -1,0 +1,118 @@
+// The translated message box built on QMessageBox.
+#include "plsDialogs.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+TButtonCaption ButtonCaptions[MsgDlgBtnCount] = {
+    {"lng_MsgBtnYes", QStringLiteral("&Yes")},
+    {"lng_MsgBtnNo", QStringLiteral("&No")},
+    {"lng_MsgBtnOK", QStringLiteral("OK")},
+    {"lng_MsgBtnCancel", QStringLiteral("Cancel")},
+    {"lng_MsgBtnAbort", QStringLiteral("&Abort")},
+    {"lng_MsgBtnRetry", QStringLiteral("&Retry")},
+    {"lng_MsgBtnIgnore", QStringLiteral("&Ignore")},
+    {"lng_MsgBtnAll", QStringLiteral("&All")},
+    {"lng_MsgBtnNoToAll", QStringLiteral("N&o to All")},
+    {"lng_MsgBtnYesToAll", QStringLiteral("Yes to &All")},
+    {"lng_MsgBtnHelp", QStringLiteral("&Help")},
+};
+
+const char* const ButtonNames[MsgDlgBtnCount] = {"Yes",   "No",  "OK",      "Cancel",
+                                                 "Abort", "Retry", "Ignore", "All",
+                                                 "NoToAll", "YesToAll", "Help"};
+
+std::function<int(const TMessageDlgRequest&)> MessageDlgHandler;
+
+namespace {
+
+const char* const StandardCaptions[MsgDlgBtnCount] = {
+    "&Yes", "&No", "OK", "Cancel", "&Abort", "&Retry", "&Ignore", "&All", "N&o to All",
+    "Yes to &All", "&Help"};
+
+constexpr int ButtonResults[MsgDlgBtnCount] = {mrYes,   mrNo,    mrOk,      mrCancel,
+                                               mrAbort, mrRetry, mrIgnore,  mrAll,
+                                               mrNoToAll, mrYesToAll, mrHelp};
+
+QMessageBox::Icon IconOf(TMsgDlgType kind) {
+    switch (kind) {
+    case mtWarning:
+        return QMessageBox::Warning;
+    case mtError:
+        return QMessageBox::Critical;
+    case mtInformation:
+        return QMessageBox::Information;
+    case mtConfirmation:
+        return QMessageBox::Question;
+    case mtCustom:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::ButtonRole RoleOf(TMsgDlgBtn b) {
+    switch (b) {
+    case mbYes:
+    case mbOK:
+    case mbYesToAll:
+    case mbAll:
+        return QMessageBox::AcceptRole;
+    case mbNo:
+    case mbNoToAll:
+        return QMessageBox::NoRole;
+    case mbCancel:
+    case mbAbort:
+        return QMessageBox::RejectRole;
+    case mbHelp:
+        return QMessageBox::HelpRole;
+    default:
+        return QMessageBox::ActionRole;
+    }
+}
+
+} // namespace
+
+QString StandardButtonCaption(TMsgDlgBtn button) {
+    return QString::fromUtf8(StandardCaptions[button]);
+}
+
+int TranslatedMessageDlg(const QString& caption, const QString& text, TMsgDlgType kind,
+                         TMsgDlgButtons buttons, int x, int y, int helpContext,
+                         const QString& helpFile) {
+    Q_UNUSED(helpContext);
+    Q_UNUSED(helpFile);
+    const QString title = caption.isEmpty() ? QApplication::applicationName() : caption;
+    if (MessageDlgHandler)
+        return MessageDlgHandler({title, text, kind, buttons});
+
+    QMessageBox box(IconOf(kind), title, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    // The text is shown as it stands: no markup, no accelerators.
+    box.setTextFormat(Qt::PlainText);
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setObjectName(QStringLiteral("message"));
+    QPushButton* escape = nullptr;
+    for (int b = 0; b < MsgDlgBtnCount; ++b) {
+        if (!(buttons & Btn(static_cast<TMsgDlgBtn>(b))))
+            continue;
+        auto* button = box.addButton(ButtonCaptions[b].Caption, RoleOf(static_cast<TMsgDlgBtn>(b)));
+        button->setObjectName(QString::fromLatin1(ButtonNames[b]));
+        button->setProperty("modalResult", ButtonResults[b]);
+        if (b == mbCancel || (b == mbNo && !escape) || (b == mbOK && !escape))
+            escape = button;
+    }
+    if (escape)
+        box.setEscapeButton(escape);
+    if (x >= 0 || y >= 0) {
+        box.adjustSize();
+        const QPoint at(x >= 0 ? x : box.x(), y >= 0 ? y : box.y());
+        box.move(at);
+    }
+    box.exec();
+    if (auto* pressed = box.clickedButton())
+        return pressed->property("modalResult").toInt();
+    return mrNone;
+}
