@@ -394,6 +394,8 @@ TTrussForm* TMainForm::AddTrussWindow(std::unique_ptr<TPrutovaSoustava> truss) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(windowIcon());
     window->show();
+    // A new window opens at the design size of its client area.
+    window->resize(window->size() - form->size() + TTrussForm::DesignSize());
     form->setFocus();
     UpdateActions();
     return form;

@@ -75,7 +75,6 @@ TTrussForm::TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> t
     : QWidget(parent), ImageListDrawPodpery(MakeSupportImages()), host(host),
       soustava(std::move(truss)) {
     setObjectName(QStringLiteral("TrussForm"));
-    resize(DesignWidth, DesignHeight);
 
     ScrollBox = new QScrollArea(this);
     ScrollBox->setObjectName(QStringLiteral("ScrollBox"));
@@ -106,6 +105,10 @@ TTrussForm::TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> t
 }
 
 TTrussForm::~TTrussForm() = default;
+
+QSize TTrussForm::DesignSize() {
+    return {DesignWidth, DesignHeight};
+}
 
 void TTrussForm::CreatePanel() {
     Panel4 = new QWidget(this);

@@ -54,6 +54,9 @@ public:
                QWidget* parent = nullptr);
     ~TTrussForm() override;
 
+    // Size of a new window's client area.
+    static QSize DesignSize();
+
     TPrutovaSoustava& Soustava() { return *soustava; }
     const TPrutovaSoustava& Soustava() const { return *soustava; }
 

@@ -6,7 +6,8 @@
 
 namespace {
 
-const QColor GridColour(0, 0, 0);
+// Grid points and lines are silver, so the truss stands out over them.
+const QColor GridColour(192, 192, 192);
 const QColor SupportColour(0, 0, 0);
 const QColor GroundColour(96, 96, 96);
 

@@ -1,5 +1,12 @@
-// Test entry point: a headless QGuiApplication, temporary HOME and XDG folders, the C locale.
+// Test entry point: a headless application (with widgets for the window tests), temporary HOME
+// and XDG folders, the C locale.
+#ifdef TRABEX_TEST_WIDGETS
+#include <QApplication>
+using TTestApplication = QApplication;
+#else
 #include <QGuiApplication>
+using TTestApplication = QGuiApplication;
+#endif
 #include <QLocale>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -17,7 +24,7 @@ int main(int argc, char** argv) {
     setenv("XDG_DATA_HOME", (h + "/.local/share").constData(), 1);
     setenv("XDG_CACHE_HOME", (h + "/.cache").constData(), 1);
     setenv("XDG_RUNTIME_DIR", h.constData(), 1);
-    QGuiApplication app(argc, argv);
+    TTestApplication app(argc, argv);
     QLocale::setDefault(QLocale::c());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
