@@ -36,6 +36,30 @@ QString BoolText(bool b) {
     return b ? QStringLiteral("True") : QStringLiteral("False");
 }
 
+// Lays the child windows that are not minimised side by side (columns) or one under another.
+void TileSubWindows(QMdiArea& area, bool sideBySide) {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : area.subWindowList(QMdiArea::CreationOrder))
+        if (w->isVisible() && !w->isMinimized())
+            windows << w;
+    if (windows.isEmpty())
+        return;
+    const QRect space = area.viewport()->rect();
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* w = windows[i];
+        if (w->isMaximized())
+            w->showNormal();
+        if (sideBySide) {
+            const int x0 = space.width() * i / n, x1 = space.width() * (i + 1) / n;
+            w->setGeometry(x0, 0, x1 - x0, space.height());
+        } else {
+            const int y0 = space.height() * i / n, y1 = space.height() * (i + 1) / n;
+            w->setGeometry(0, y0, space.width(), y1 - y0);
+        }
+    }
+}
+
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -183,10 +207,10 @@ void TMainForm::CreateMenus() {
                                    QStringLiteral("Cascade"), [this] { MdiArea->cascadeSubWindows(); });
     WindowTileVertical1 =
         windowCommand("WindowTileVertical1", QStringLiteral("&Tile Vertically"),
-                      QStringLiteral("Tile Vertical"), [this] { MdiArea->tileSubWindows(); });
+                      QStringLiteral("Tile Vertical"), [this] { TileSubWindows(*MdiArea, true); });
     WindowTileHorizontal1 =
         windowCommand("WindowTileHorizontal1", QStringLiteral("Tile &Horizontally"),
-                      QStringLiteral("Tile Horizontal"), [this] { MdiArea->tileSubWindows(); });
+                      QStringLiteral("Tile Horizontal"), [this] { TileSubWindows(*MdiArea, false); });
     WindowMinimizeAll1 = windowCommand("WindowMinimizeAll1", QStringLiteral("&Minimize All"),
                                        QStringLiteral("Minimize All"), [this] {
                                            for (QMdiSubWindow* w : MdiArea->subWindowList())

@@ -89,6 +89,32 @@ TEST_F(MainForm, SaveCommandsAndWindowMenuFollowTheActiveWindow) {
     EXPECT_FALSE(Main->WindowMinimizeAll1->isEnabled());
 }
 
+TEST_F(MainForm, WindowMenuArrangesTheChildWindows) {
+    NewWindow();
+    NewWindow();
+    NewWindow();
+    const QList<QMdiSubWindow*> windows = Main->MdiArea->subWindowList(QMdiArea::CreationOrder);
+    const QRect space = Main->MdiArea->viewport()->rect();
+    Main->WindowTileVertical1->trigger();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(windows[i]->height(), space.height());
+        EXPECT_NEAR(windows[i]->x(), space.width() * i / 3, 1);
+    }
+    Main->WindowTileHorizontal1->trigger();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(windows[i]->width(), space.width());
+        EXPECT_NEAR(windows[i]->y(), space.height() * i / 3, 1);
+    }
+    Main->WindowMinimizeAll1->trigger();
+    for (QMdiSubWindow* w : windows)
+        EXPECT_TRUE(w->isMinimized());
+    for (QMdiSubWindow* w : windows)
+        w->showNormal();
+    Main->WindowCascade1->trigger();
+    EXPECT_LT(windows[0]->x(), windows[1]->x());
+    EXPECT_LT(windows[1]->y(), windows[2]->y());
+}
+
 TEST_F(MainForm, ActiveWindowsEditMenuStandsInForTheFrames) {
     auto menuBarHas = [&](QMenu* menu) {
         return Main->menuBar()->actions().contains(menu->menuAction()) &&

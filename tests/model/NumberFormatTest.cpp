@@ -1,5 +1,6 @@
 // Number texts of reports, drawings, listings and files, and the reading of file values.
 #include "NumberFormat.h"
+#include "plsLangConsts.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -91,6 +92,40 @@ TEST(NumberFormat, UsesTheLocaleDecimalSeparator) {
     EXPECT_EQ(FormatFileReal(2.5).toStdString(), "2,5");
     EXPECT_EQ(FormatListingValue(0.5L).toStdString(), "    0,5");
     QLocale::setDefault(QLocale::c());
+}
+
+struct ThousandsCase {
+    double Value;
+    const char* Text;
+};
+
+class FormatThousandsTest : public ::testing::TestWithParam<ThousandsCase> {};
+
+TEST_P(FormatThousandsTest, GroupsOfThreeWithoutDecimals) {
+    EXPECT_EQ(FormatThousands(GetParam().Value).toStdString(), GetParam().Text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FormatThousandsTest,
+    ::testing::Values(ThousandsCase{12345.678, "12,346"}, ThousandsCase{0, "0"},
+                      ThousandsCase{999.4, "999"}, ThousandsCase{999.5, "1,000"},
+                      ThousandsCase{1234567890, "1,234,567,890"}, ThousandsCase{-1234.5, "-1,235"},
+                      ThousandsCase{-0.2, "0"}, ThousandsCase{100000, "100,000"}));
+
+TEST(FormatThousands, UsesTheLocaleGroupSeparator) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(FormatThousands(12345678).toStdString(), "12.345.678");
+    QLocale::setDefault(QLocale::c());
+}
+
+TEST(FormatConst, FillsTheFirstPlaceholderOnly) {
+    EXPECT_EQ(FormatConst(QStringLiteral("Čas: %f ms"), QStringLiteral("1.25")),
+              QStringLiteral("Čas: 1.25 ms"));
+    EXPECT_EQ(FormatConst(QStringLiteral("Soubor \"%s\" a %s"), QStringLiteral("a%sb")),
+              QStringLiteral("Soubor \"a%sb\" a %s"));
+    EXPECT_EQ(FormatConst(QStringLiteral("bez"), QStringLiteral("x")), QStringLiteral("bez"));
+    EXPECT_EQ(FormatConst(QStringLiteral("100%% %d"), QStringLiteral("7")),
+              QStringLiteral("100%% 7"));
 }
 
 } // namespace
