@@ -134,8 +134,8 @@ void TMainForm::CreateMenus() {
         return m;
     };
 
-    aNewTrussWindow = action("aNewTrussWindow", QStringLiteral("New Truss"),
-                             QKeySequence(Qt::CTRL | Qt::Key_N));
+    aNewTrussWindow =
+        action("aNewTrussWindow", QStringLiteral("New Truss"), QKeySequence(Qt::CTRL | Qt::Key_N));
     Open1 = action("Open1", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
     Save1 = action("Save1", QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
     Saveas1 = action("Saveas1", QStringLiteral("Save &as..."));
@@ -173,10 +173,10 @@ void TMainForm::CreateMenus() {
     Edit1->setEnabled(false);
 
     aShowPrutName = DisplayOption("aShowPrutName", QStringLiteral("Zobrazí označení prutu"), true);
-    aShowPrutForce = DisplayOption(
-        "aShowPrutForce", QStringLiteral("Zobrazit hodnoty sil u prutů"), false,
-        QStringLiteral("Vypíše hodnoty sil.\nZáporné hodnoty = namáhání na tlak,\n"
-                       "Kladné hodnoty = namáhání prutu na tah."));
+    aShowPrutForce =
+        DisplayOption("aShowPrutForce", QStringLiteral("Zobrazit hodnoty sil u prutů"), false,
+                      QStringLiteral("Vypíše hodnoty sil.\nZáporné hodnoty = namáhání na tlak,\n"
+                                     "Kladné hodnoty = namáhání prutu na tah."));
     aShowStycNo = DisplayOption("aShowStycNo", QStringLiteral("Zobrazit č. styčníku"), false);
     aZobrazMatici = DisplayOption("aZobrazMatici", QStringLiteral("Zobrazení okna s maticí"), false,
                                   QStringLiteral("Zobrazí okno s výpočtovou maticí"));
@@ -203,14 +203,15 @@ void TMainForm::CreateMenus() {
         Window1->addAction(a);
         return a;
     };
-    WindowCascade1 = windowCommand("WindowCascade1", QStringLiteral("&Cascade"),
-                                   QStringLiteral("Cascade"), [this] { MdiArea->cascadeSubWindows(); });
+    WindowCascade1 =
+        windowCommand("WindowCascade1", QStringLiteral("&Cascade"), QStringLiteral("Cascade"),
+                      [this] { MdiArea->cascadeSubWindows(); });
     WindowTileVertical1 =
         windowCommand("WindowTileVertical1", QStringLiteral("&Tile Vertically"),
                       QStringLiteral("Tile Vertical"), [this] { TileSubWindows(*MdiArea, true); });
-    WindowTileHorizontal1 =
-        windowCommand("WindowTileHorizontal1", QStringLiteral("Tile &Horizontally"),
-                      QStringLiteral("Tile Horizontal"), [this] { TileSubWindows(*MdiArea, false); });
+    WindowTileHorizontal1 = windowCommand(
+        "WindowTileHorizontal1", QStringLiteral("Tile &Horizontally"),
+        QStringLiteral("Tile Horizontal"), [this] { TileSubWindows(*MdiArea, false); });
     WindowMinimizeAll1 = windowCommand("WindowMinimizeAll1", QStringLiteral("&Minimize All"),
                                        QStringLiteral("Minimize All"), [this] {
                                            for (QMdiSubWindow* w : MdiArea->subWindowList())
@@ -255,8 +256,9 @@ void TMainForm::CreatePalette() {
         connect(b, &QToolButton::clicked, this, [this, b] { SetDrawingTool(b); });
         return b;
     };
-    btDtMove = tool("btDtMove", dtMove,
-                    QStringLiteral("Editace umožňuje uchopením a tažením\npřesouvat styčníky se silami."));
+    btDtMove =
+        tool("btDtMove", dtMove,
+             QStringLiteral("Editace umožňuje uchopením a tažením\npřesouvat styčníky se silami."));
     btDTPrut = tool("btDTPrut", dtPrut, QStringLiteral("Prut nosníku"));
     btDtPevnaPod = tool("btDtPevnaPod", dtPevnaPod,
                         QStringLiteral("Pevná podpěra\n(dvě reakce - v osách X a Y)"));
@@ -324,8 +326,8 @@ double TMainForm::ForceValue() const {
 }
 
 TTrussDisplayOptions TMainForm::DisplayOptions() const {
-    return {aShowPrutName->isChecked(),   aShowPrutForce->isChecked(), aShowStycNo->isChecked(),
-            aZobrazMatici->isChecked(),   aShowSidePannel->isChecked(), aShowGrid->isChecked(),
+    return {aShowPrutName->isChecked(), aShowPrutForce->isChecked(),  aShowStycNo->isChecked(),
+            aZobrazMatici->isChecked(), aShowSidePannel->isChecked(), aShowGrid->isChecked(),
             aGridAsLine->isChecked()};
 }
 
@@ -371,7 +373,8 @@ void TMainForm::UpdateActions() {
     Save1->setEnabled(active);
     Saveas1->setEnabled(active);
     const bool anyWindow = !MdiArea->subWindowList().isEmpty();
-    for (QAction* a : {WindowCascade1, WindowTileVertical1, WindowTileHorizontal1, WindowMinimizeAll1})
+    for (QAction* a :
+         {WindowCascade1, WindowTileVertical1, WindowTileHorizontal1, WindowMinimizeAll1})
         a->setEnabled(anyWindow);
     MergeMenus(active);
 }

@@ -82,7 +82,7 @@ public:
     QAction *aVolnaPodX, *aVolnaPodY, *Undo1, *Redo1;
     QAction *aShowPrutName, *aShowPrutForce, *aShowStycNo, *aZobrazMatici, *aShowSidePannel,
         *aShowGrid, *aGridAsLine;
-    QAction *Internetbackup1;
+    QAction* Internetbackup1;
     QAction *WindowCascade1, *WindowTileVertical1, *WindowTileHorizontal1, *WindowMinimizeAll1;
 
 protected:

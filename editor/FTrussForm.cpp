@@ -138,7 +138,8 @@ void TTrussForm::CreatePanel() {
 
     int row = 0;
     auto field = [&](const char* name, const char* caption, const QString& hint = {}) {
-        auto* edit = new TLabeledEdit(QString::fromLatin1(name), QString::fromUtf8(caption), Panel3);
+        auto* edit =
+            new TLabeledEdit(QString::fromLatin1(name), QString::fromUtf8(caption), Panel3);
         edit->Place(FieldLeft, FieldTop + FieldPitch * row++, FieldWidth);
         edit->setToolTip(hint);
         edit->EditLabel->setToolTip(hint);
@@ -150,7 +151,8 @@ void TTrussForm::CreatePanel() {
     LabelMax = new QLabel(Panel3);
     LabelMax->setObjectName(QStringLiteral("LabelMax"));
     LabelMax->move(PocetStycniku->geometry().right() + 4, PocetStycniku->y() + 3);
-    PocetVazeb = field("PocetVazeb", "Počet vněj. vazeb ", QStringLiteral("Počet sil X a Y vnějších vazeb"));
+    PocetVazeb =
+        field("PocetVazeb", "Počet vněj. vazeb ", QStringLiteral("Počet sil X a Y vnějších vazeb"));
     PocetPusobicichSil = field("PocetPusobicichSil", "Počet vnějších sil  ",
                                QStringLiteral("Počet vnějších sil působících na soustavu"));
     StupStNeu = field("StupStNeu", "Stup.stat.neurč.",

@@ -68,9 +68,8 @@ QList<int> ParseInts(const QString& text) {
 } // namespace
 
 QString OptionsIniFile() {
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-        QStringLiteral("/Trabex");
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                           QStringLiteral("/Trabex");
     const QString exe = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     return folder + u'/' + (exe.isEmpty() ? QStringLiteral("trabex") : exe) +
            QStringLiteral(".INI");
@@ -149,8 +148,8 @@ bool WriteIniSection(const QString& path, const QString& section,
 }
 
 QMap<QString, QString> PlacementValues(const QWidget& window) {
-    const QRect normal = window.isMaximized() || window.isMinimized() ? window.normalGeometry()
-                                                                     : window.geometry();
+    const QRect normal =
+        window.isMaximized() || window.isMinimized() ? window.normalGeometry() : window.geometry();
     const int show = window.isMinimized()   ? ShowMinimized
                      : window.isMaximized() ? ShowMaximized
                                             : ShowNormal;

@@ -21,21 +21,19 @@ TButtonCaption ButtonCaptions[MsgDlgBtnCount] = {
     {"lng_MsgBtnHelp", QStringLiteral("&Help")},
 };
 
-const char* const ButtonNames[MsgDlgBtnCount] = {"Yes",   "No",  "OK",      "Cancel",
-                                                 "Abort", "Retry", "Ignore", "All",
-                                                 "NoToAll", "YesToAll", "Help"};
+const char* const ButtonNames[MsgDlgBtnCount] = {
+    "Yes", "No", "OK", "Cancel", "Abort", "Retry", "Ignore", "All", "NoToAll", "YesToAll", "Help"};
 
 std::function<int(const TMessageDlgRequest&)> MessageDlgHandler;
 
 namespace {
 
 const char* const StandardCaptions[MsgDlgBtnCount] = {
-    "&Yes", "&No", "OK", "Cancel", "&Abort", "&Retry", "&Ignore", "&All", "N&o to All",
-    "Yes to &All", "&Help"};
+    "&Yes",    "&No",  "OK",         "Cancel",      "&Abort", "&Retry",
+    "&Ignore", "&All", "N&o to All", "Yes to &All", "&Help"};
 
-constexpr int ButtonResults[MsgDlgBtnCount] = {mrYes,   mrNo,    mrOk,      mrCancel,
-                                               mrAbort, mrRetry, mrIgnore,  mrAll,
-                                               mrNoToAll, mrYesToAll, mrHelp};
+constexpr int ButtonResults[MsgDlgBtnCount] = {
+    mrYes, mrNo, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrAll, mrNoToAll, mrYesToAll, mrHelp};
 
 QMessageBox::Icon IconOf(TMsgDlgType kind) {
     switch (kind) {
@@ -88,8 +86,7 @@ int TranslatedMessageDlg(const QString& caption, const QString& text, TMsgDlgTyp
     if (MessageDlgHandler)
         return MessageDlgHandler({title, text, kind, buttons});
 
-    QMessageBox box(IconOf(kind), title, text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    QMessageBox box(IconOf(kind), title, text, QMessageBox::NoButton, QApplication::activeWindow());
     // The text is shown as it stands: no markup, no accelerators.
     box.setTextFormat(Qt::PlainText);
     if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))

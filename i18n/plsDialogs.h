@@ -26,7 +26,9 @@ enum TMsgDlgBtn {
     MsgDlgBtnCount
 };
 using TMsgDlgButtons = std::uint16_t;
-constexpr TMsgDlgButtons Btn(TMsgDlgBtn b) { return static_cast<TMsgDlgButtons>(1u << b); }
+constexpr TMsgDlgButtons Btn(TMsgDlgBtn b) {
+    return static_cast<TMsgDlgButtons>(1u << b);
+}
 
 // What the box returns: the result of the button pressed, mrNone when it was closed otherwise.
 enum TModalResult {

@@ -44,8 +44,8 @@ QString str_Uhel = QStringLiteral("Úhel");
 QString que_UlozitZmeny = QStringLiteral("Dokument \"%s\" byl změněn. Uložit změny?");
 QString msg_NelzeOtevrit = QStringLiteral("Soubor \"%s\" nelze otevřít.");
 QString msg_NelzeUlozit = QStringLiteral("Soubor \"%s\" nelze uložit.");
-QString que_SouborZmizel =
-    QStringLiteral("Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?");
+QString que_SouborZmizel = QStringLiteral(
+    "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?");
 QString str_BezNazvu = QStringLiteral("bez názvu");
 
 namespace {

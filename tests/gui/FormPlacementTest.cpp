@@ -35,15 +35,18 @@ TEST(OptionsIni, SectionIsRewrittenInPlaceAndTheRestIsKept) {
     const auto section = ReadIniSection(path, QStringLiteral("TMAINFORM"));
     EXPECT_EQ(IniValue(section, QStringLiteral("normpos")), QStringLiteral("1,2,3,4"));
     EXPECT_EQ(IniValue(section, QStringLiteral("Foreign")), QStringLiteral("x"));
-    EXPECT_EQ(IniValue(section, QStringLiteral("A"), QStringLiteral("none")), QStringLiteral("none"));
+    EXPECT_EQ(IniValue(section, QStringLiteral("A"), QStringLiteral("none")),
+              QStringLiteral("none"));
 }
 
 TEST(OptionsIni, NewFileAndNewSection) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("sub/folder/trabex.INI"));
     EXPECT_TRUE(ReadIniSection(path, QStringLiteral("TMainForm")).isEmpty());
-    ASSERT_TRUE(WriteIniSection(path, QStringLiteral("TMainForm"), {{QStringLiteral("K"), QStringLiteral("1")}}));
-    ASSERT_TRUE(WriteIniSection(path, QStringLiteral("TFormMatrix"), {{QStringLiteral("K"), QStringLiteral("2")}}));
+    ASSERT_TRUE(WriteIniSection(path, QStringLiteral("TMainForm"),
+                                {{QStringLiteral("K"), QStringLiteral("1")}}));
+    ASSERT_TRUE(WriteIniSection(path, QStringLiteral("TFormMatrix"),
+                                {{QStringLiteral("K"), QStringLiteral("2")}}));
     EXPECT_EQ(ReadAll(path), QStringLiteral("[TMainForm]\r\nK=1\r\n\r\n[TFormMatrix]\r\nK=2\r\n"));
     EXPECT_EQ(IniValue(ReadIniSection(path, QStringLiteral("TFormMatrix")), QStringLiteral("K")),
               QStringLiteral("2"));
@@ -64,7 +67,8 @@ TEST(Placement, RoundTripAndRefusedValues) {
     ASSERT_TRUE(RestorePlacement(other, values));
     EXPECT_EQ(other.geometry(), QRect(50, 60, 300, 200));
     for (const char* bad : {"", "1,2,3", "10,10,5,20", "a,b,c,d"})
-        EXPECT_FALSE(RestorePlacement(other, {{QStringLiteral("NormPos"), QString::fromLatin1(bad)}}))
+        EXPECT_FALSE(
+            RestorePlacement(other, {{QStringLiteral("NormPos"), QString::fromLatin1(bad)}}))
             << bad;
     EXPECT_EQ(other.geometry(), QRect(50, 60, 300, 200));
 }

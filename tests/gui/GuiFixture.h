@@ -62,7 +62,8 @@ protected:
     }
 
     // A left press at one drawing point and a release at another, with moves in between.
-    static void Drag(TTrussForm* form, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+    static void Drag(TTrussForm* form, QPoint from, QPoint to,
+                     Qt::MouseButton button = Qt::LeftButton) {
         QTest::mousePress(form->Image, button, Qt::NoModifier, from);
         QTest::mouseMove(form->Image, (from + to) / 2);
         QTest::mouseMove(form->Image, to);

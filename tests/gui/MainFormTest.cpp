@@ -155,7 +155,8 @@ TEST_F(MainForm, MatrixWindowFollowsItsOption) {
 
     TTrussForm* empty = NewWindow();
     EXPECT_TRUE(matrix->Memo1->toPlainText().startsWith(QStringLiteral("Dimenze: 0")));
-    EXPECT_TRUE(matrix->Memo1->toPlainText().contains(QStringLiteral("Matice musí mít rozměr větší než 1.")));
+    EXPECT_TRUE(matrix->Memo1->toPlainText().contains(
+        QStringLiteral("Matice musí mít rozměr větší než 1.")));
     Main->TrussFormsUpdate();
     EXPECT_TRUE(matrix->Memo1->toPlainText().startsWith(QStringLiteral("Dimenze: 6")))
         << "front to back: the window behind is refreshed last";
@@ -187,9 +188,9 @@ TEST_F(MainForm, CheckBoxesAndMenuItemsShareTheDisplayOptions) {
 }
 
 TEST_F(MainForm, PaletteAndStatusBarLayout) {
-    const QList<QAbstractButton*> order = {Main->btDtMove,    Main->btDTPrut,    Main->btDtPevnaPod,
-                                           Main->btDtVolPodY, Main->btDtVolPodX, Main->btDtForceUp,
-                                           Main->btDtForceLeft};
+    const QList<QAbstractButton*> order = {
+        Main->btDtMove,    Main->btDTPrut,    Main->btDtPevnaPod, Main->btDtVolPodY,
+        Main->btDtVolPodX, Main->btDtForceUp, Main->btDtForceLeft};
     for (int i = 1; i < order.size(); ++i)
         EXPECT_LT(order[i - 1]->x(), order[i]->x()) << order[i]->objectName().toStdString();
     EXPECT_LT(Main->btDtForceLeft->x(), Main->RxSpinEditSila->x());
@@ -232,7 +233,8 @@ TEST_F(MainForm, OptionsAreStoredOnCloseAndRestoredWhenFirstShown) {
     Main->move(30, 40);
     Main->resize(1000, 650);
     ASSERT_TRUE(Main->close());
-    const QMap<QString, QString> stored = ReadIniSection(OptionsIniFile(), QStringLiteral("TMainForm"));
+    const QMap<QString, QString> stored =
+        ReadIniSection(OptionsIniFile(), QStringLiteral("TMainForm"));
     EXPECT_EQ(IniValue(stored, QStringLiteral("RxSpinEditGrid_Value")), QStringLiteral("35"));
     EXPECT_EQ(IniValue(stored, QStringLiteral("RxSpinEditSila_Value")), QStringLiteral("-12"));
     EXPECT_EQ(IniValue(stored, QStringLiteral("aShowPrutName_Checked")), QStringLiteral("False"));
@@ -311,7 +313,8 @@ TEST_F(FirstStart, NewerVersionReportsTheAccumulatedCounters) {
         TSettingsStore store;
         store.WriteInteger(QStringLiteral("Info"), QStringLiteral("NoOfExecute"), 41);
         store.WriteInteger(QStringLiteral("Info"), QStringLiteral("NoOfSv"), 7);
-        store.WriteString(QStringLiteral("VersionUsed"), QStringLiteral("2.0.0.1"), QStringLiteral("old"));
+        store.WriteString(QStringLiteral("VersionUsed"), QStringLiteral("2.0.0.1"),
+                          QStringLiteral("old"));
     }
     Main = std::make_unique<TMainForm>();
     ASSERT_EQ(Opened.size(), 1u);

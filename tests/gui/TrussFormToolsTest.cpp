@@ -19,15 +19,13 @@ TEST_P(SnapToGridTest, RoundsHalfToEven) {
     EXPECT_EQ(SnapToGrid({c.In, c.In}, c.Step), QPoint(c.Out, c.Out)) << c.In << " step " << c.Step;
 }
 
-INSTANTIATE_TEST_SUITE_P(Step20AndOthers, SnapToGridTest,
-                         ::testing::Values(TSnapCase{20, 29, 20}, TSnapCase{20, 31, 40},
-                                           TSnapCase{20, 10, 0}, TSnapCase{20, 30, 40},
-                                           TSnapCase{20, 50, 40}, TSnapCase{20, 70, 80},
-                                           TSnapCase{20, -30, -40}, TSnapCase{20, -10, 0},
-                                           TSnapCase{20, -50, -40}, TSnapCase{7, 10, 7},
-                                           TSnapCase{7, 11, 14}, TSnapCase{2, 3, 4},
-                                           TSnapCase{2, 5, 4}, TSnapCase{100, 150, 200},
-                                           TSnapCase{100, 250, 200}));
+INSTANTIATE_TEST_SUITE_P(
+    Step20AndOthers, SnapToGridTest,
+    ::testing::Values(TSnapCase{20, 29, 20}, TSnapCase{20, 31, 40}, TSnapCase{20, 10, 0},
+                      TSnapCase{20, 30, 40}, TSnapCase{20, 50, 40}, TSnapCase{20, 70, 80},
+                      TSnapCase{20, -30, -40}, TSnapCase{20, -10, 0}, TSnapCase{20, -50, -40},
+                      TSnapCase{7, 10, 7}, TSnapCase{7, 11, 14}, TSnapCase{2, 3, 4},
+                      TSnapCase{2, 5, 4}, TSnapCase{100, 150, 200}, TSnapCase{100, 250, 200}));
 
 using Truss = TMainFormTest;
 
@@ -54,7 +52,8 @@ TEST_F(Truss, SupportsArePlacedAtTheReleasePoint) {
     const struct {
         QAbstractButton* Button;
         TFixedSet Fixed;
-    } cases[] = {{Main->btDtPevnaPod, P_X | P_Y}, {Main->btDtVolPodX, P_X}, {Main->btDtVolPodY, P_Y}};
+    } cases[] = {
+        {Main->btDtPevnaPod, P_X | P_Y}, {Main->btDtVolPodX, P_X}, {Main->btDtVolPodY, P_Y}};
     int x = 40;
     for (const auto& c : cases) {
         Pick(c.Button);
