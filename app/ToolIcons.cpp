@@ -136,3 +136,63 @@ QIcon ToolIcon(TDrawingTool tool) {
     p.end();
     return QIcon(pixmap);
 }
+
+namespace {
+
+template <typename Paint>
+QIcon PaintedIcon(Paint paint) {
+    QPixmap pixmap(IconSize, IconSize);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    paint(p);
+    p.end();
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+QIcon PenStyleIcon(Qt::PenStyle style) {
+    return PaintedIcon([style](QPainter& p) {
+        p.setPen(QPen(Ink, 2, style));
+        p.drawLine(2, 12, 22, 12);
+    });
+}
+
+QIcon BrushStyleIcon(Qt::BrushStyle style) {
+    return PaintedIcon([style](QPainter& p) {
+        p.setPen(QPen(Ink, 1));
+        p.setBrush(QBrush(Ink, style));
+        p.drawRect(4, 4, 16, 16);
+    });
+}
+
+QIcon ShapeIcon(TDrawingTool tool) {
+    return PaintedIcon([tool](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Ink, 1.6));
+        switch (tool) {
+        case dtLine:
+            p.drawLine(QPointF(4, 20), QPointF(20, 4));
+            break;
+        case dtRectangle:
+            p.drawRect(QRectF(4, 6, 16, 12));
+            break;
+        case dtEllipse:
+            p.drawEllipse(QRectF(3, 6, 18, 12));
+            break;
+        case dtRoundRect:
+            p.drawRoundedRect(QRectF(4, 6, 16, 12), 4, 4);
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+QIcon ColourIcon(const QColor& colour) {
+    return PaintedIcon([colour](QPainter& p) {
+        p.setPen(QPen(Ink, 1));
+        p.setBrush(colour);
+        p.drawRect(4, 4, 16, 16);
+    });
+}

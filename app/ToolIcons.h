@@ -7,3 +7,9 @@
 
 // The icon of a palette tool: a bar, a move hand, the three supports and the two forces.
 QIcon ToolIcon(TDrawingTool tool);
+
+// The pen bar: a line in a pen style, a square in a brush style, a shape tool, a colour well.
+QIcon PenStyleIcon(Qt::PenStyle style);
+QIcon BrushStyleIcon(Qt::BrushStyle style);
+QIcon ShapeIcon(TDrawingTool tool);
+QIcon ColourIcon(const QColor& colour);

@@ -1,6 +1,9 @@
-// Start-up: application object, title, main window, then the message loop.
+// Start-up: application object, title, main window and dialogs, command file, reopening of the
+// previous run's documents, then the message loop.
 #include "TrussApplication.h"
 
+#include "BMPDlg.h"
+#include "BatchFileExecute.h"
 #include "TrussMainWin.h"
 #include "TrussSystem.h"
 
@@ -34,7 +37,15 @@ int RunTrabex(int& argc, char** argv) {
     app.setApplicationName(QStringLiteral("Trabex"));
     OnBeep = [] { QApplication::beep(); };
 
+    // The main window comes first and is the application's main window; it is shown at once so
+    // that its stored options hold for the documents opened below.
     TMainForm mainForm;
     mainForm.show();
+    TNewBMPForm newBmpForm(&mainForm);
+
+    // Documents named in the command file open before those of the previous run.
+    TBatchFileExecute(TBatchFileExecute::DefaultFileName(),
+                      [&mainForm](const QString& name) { mainForm.OpenTrussFile(name); });
+    mainForm.LastFiles->ReopenFiles(true);
     return app.exec();
 }

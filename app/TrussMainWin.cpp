@@ -5,6 +5,7 @@
 #include "FileDialogs.h"
 #include "FormPlacement.h"
 #include "RutinyUnit.h"
+#include "Screenshot.h"
 #include "ToolIcons.h"
 #include "TrussSystem.h"
 #include "UnitMatice.h"
@@ -71,6 +72,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
     CreateMenus();
     CreatePalette();
+    CreatePenBar();
     CreateStatusBar();
 
     auto* central = new QWidget(this);
@@ -78,6 +80,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(Panel1);
+    layout->addWidget(PenBar);
     layout->addWidget(MdiArea, 1);
     setCentralWidget(central);
 
@@ -96,6 +99,7 @@ TMainForm::~TMainForm() {
         delete w;
     if (FormMatrix)
         FormMatrix->SavePlacement();
+    LastFiles.reset();
     SettingsStore.reset();
 }
 
@@ -105,7 +109,11 @@ void TMainForm::FormCreate() {
     SettingsStore = std::make_unique<TSettingsStore>();
     if (const auto url = RecordProgramStart(*SettingsStore, version, UsageServerHost))
         UsageUrlOpener(*url);
+    LastFiles = std::make_unique<TLastFilesUsed>(SettingsStore.get(), QStringLiteral("LastLoad"),
+                                                 mFile[0]);
+    LastFiles->OnOpenFile = [this](const QString& name) { OpenTrussFile(name); };
     FormMatrix = new TFormMatrix(this);
+    ScreenshotFolder = GetExeDir();
 }
 
 QAction* TMainForm::DisplayOption(const char* name, const QString& caption, bool checked,
@@ -139,6 +147,7 @@ void TMainForm::CreateMenus() {
     Open1 = action("Open1", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
     Save1 = action("Save1", QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
     Saveas1 = action("Saveas1", QStringLiteral("Save &as..."));
+    Screenshot1 = action("Screenshot1", QStringLiteral("Screenshot Save"), QKeySequence(Qt::Key_F2));
     Exit1 = action("Exit1", QStringLiteral("E&xit"));
     Save1->setEnabled(false);
     Saveas1->setEnabled(false);
@@ -146,11 +155,20 @@ void TMainForm::CreateMenus() {
     connect(Open1, &QAction::triggered, this, &TMainForm::Open1Click);
     connect(Save1, &QAction::triggered, this, &TMainForm::Save1Click);
     connect(Saveas1, &QAction::triggered, this, &TMainForm::Saveas1Click);
+    connect(Screenshot1, &QAction::triggered, this, &TMainForm::Screenshot1Click);
     connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
 
     File1 = menu("File1", QStringLiteral("&File"));
-    File1->addActions({aNewTrussWindow, Open1, Save1, Saveas1});
+    File1->addActions({aNewTrussWindow, Open1, Save1, Saveas1, Screenshot1});
     File1->addSeparator()->setObjectName(QStringLiteral("N1"));
+    for (size_t i = 0; i < mFile.size(); ++i) {
+        mFile[i] = File1->addAction(QString());
+        mFile[i]->setObjectName(QStringLiteral("mFile%1").arg(i + 1));
+        mFile[i]->setVisible(false);
+        connect(mFile[i], &QAction::triggered, this,
+                [this, i] { LastFiles->MenuClick(static_cast<int>(i)); });
+    }
+    File1->addSeparator()->setObjectName(QStringLiteral("N2"));
     File1->addAction(Exit1);
     connect(File1, &QMenu::aboutToShow, this, &TMainForm::File1Click);
 
@@ -293,6 +311,8 @@ void TMainForm::CreatePalette() {
     PenButton->setObjectName(QStringLiteral("PenButton"));
     PenButton->setCheckable(true);
     PenButton->setVisible(false);
+    PenButton->setToolTip(QStringLiteral("Pen"));
+    connect(PenButton, &QToolButton::clicked, this, &TMainForm::PenButtonClick);
     row->addWidget(PenButton);
     row->addStretch(1);
 }
@@ -332,8 +352,7 @@ TTrussDisplayOptions TMainForm::DisplayOptions() const {
 }
 
 void TMainForm::FileClosed(const QString& fileName) {
-    if (OnFileClosed)
-        OnFileClosed(fileName);
+    LastFiles->FileClosed(fileName);
 }
 
 void TMainForm::SetDrawingTool(QObject* sender) {
@@ -342,7 +361,12 @@ void TMainForm::SetDrawingTool(QObject* sender) {
     else if (sender == aVolnaPodY)
         sender = btDtVolPodY;
     auto* button = qobject_cast<QAbstractButton*>(sender);
-    const int id = button ? ToolButtons->id(button) : -1;
+    if (!button)
+        return;
+    int id = ToolButtons->id(button);
+    // The pen bar's shape buttons share their group with the brush buttons.
+    if (id < 0 && button->property("shapeTool").isValid())
+        id = button->property("shapeTool").toInt();
     if (id < 0)
         return;
     DrawingTool = static_cast<TDrawingTool>(id);
@@ -409,8 +433,7 @@ void TMainForm::MergeMenus(TTrussForm* active) {
 std::unique_ptr<TPrutovaSoustava> TMainForm::NewTrussSystem() {
     auto truss = std::make_unique<TPrutovaSoustava>();
     truss->OnFileUsed = [this](const QString& name, const QString& caption) {
-        if (OnFileUsed)
-            OnFileUsed(name, caption);
+        LastFiles->FileUsed(name, caption);
     };
     return truss;
 }
@@ -494,6 +517,7 @@ void TMainForm::File1Click() {
     const bool truss = ActiveTrussForm() != nullptr;
     Save1->setEnabled(truss);
     Saveas1->setEnabled(truss);
+    LastFiles->UpdateMenu();
 }
 
 void TMainForm::Exit1Click() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DrawingTool.h"
+#include "LastFilesUsed.h"
 #include "SettingsStore.h"
 #include "TrussFormHost.h"
 
@@ -22,6 +23,15 @@
 class TFormMatrix;
 class TPrutovaSoustava;
 class TTrussForm;
+
+// The style the pen bar edits.
+struct TDrawingStyle {
+    std::uint8_t PenStyle = 0;   // 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 clear
+    std::int16_t PenWidth = 0;   // the up-down's position once the size field changed
+    std::uint8_t BrushStyle = 0; // 0 solid, 1 clear, 2 horizontal ... 7 diagonal cross
+    QColor PenColor = Qt::black;
+    QColor BrushColor = Qt::black;
+};
 
 class TMainForm : public QMainWindow, public TTrussFormHost {
     Q_OBJECT
@@ -44,6 +54,16 @@ public:
     void Saveas1Click();
     void File1Click();
     void Exit1Click();
+    // Writes the active window's client area to "<caption>.bmp" in ScreenshotFolder.
+    void Screenshot1Click();
+
+    // The pen bar.
+    void SetPenStyle(QObject* sender);
+    void SetBrushStyle(QObject* sender);
+    void PenColorClick();
+    void BrushColorClick();
+    void PenSizeChange();
+    void PenButtonClick();
 
     // The truss windows in the screen's order, front first.
     QList<TTrussForm*> TrussForms() const;
@@ -58,14 +78,14 @@ public:
     TFormMatrix* MatrixWindow() const override { return FormMatrix; }
     void FileClosed(const QString& fileName) override;
 
-    // Reports to the recent-files list: a file loaded or saved, a window closed or renamed.
-    std::function<void(const QString&, const QString&)> OnFileUsed;
-    std::function<void(const QString&)> OnFileClosed;
-
     TDrawingTool DrawingTool = dtPrut;
     QMdiArea* MdiArea;
     TFormMatrix* FormMatrix = nullptr;
     std::unique_ptr<TSettingsStore> SettingsStore;
+    std::unique_ptr<TLastFilesUsed> LastFiles;
+    // Where screenshots go: the program's folder.
+    QString ScreenshotFolder;
+    TDrawingStyle Style;
 
     QWidget* Panel1;
     QButtonGroup* ToolButtons;
@@ -77,8 +97,19 @@ public:
     QToolButton* PenButton;
     std::array<QLabel*, 5> StatusPanels{};
 
+    QWidget* PenBar;
+    QButtonGroup* PenStyles;
+    QButtonGroup* PenBarGroup;
+    QToolButton *SolidPen, *DashPen, *DotPen, *DashDotPen, *DashDotDotPen, *ClearPen;
+    QToolButton *btDtRoundRect, *btDtRectangle, *btDtLine, *btDtEllipse;
+    QToolButton *SolidBrush, *ClearBrush, *HorizontalBrush, *VerticalBrush, *FDiagonalBrush,
+        *BDiagonalBrush, *CrossBrush, *DiagCrossBrush;
+    QToolButton *PenColor, *BrushColor;
+    QSpinBox* PenWidth;
+
     QMenu *File1, *Insert1, *Edit1, *Nastavit1, *Window1;
-    QAction *aNewTrussWindow, *Open1, *Save1, *Saveas1, *Exit1;
+    QAction *aNewTrussWindow, *Open1, *Save1, *Saveas1, *Screenshot1, *Exit1;
+    std::array<QAction*, TLastFilesUsed::Capacity> mFile{};
     QAction *aVolnaPodX, *aVolnaPodY, *Undo1, *Redo1;
     QAction *aShowPrutName, *aShowPrutForce, *aShowStycNo, *aZobrazMatici, *aShowSidePannel,
         *aShowGrid, *aGridAsLine;
@@ -94,6 +125,7 @@ private:
     void CreateMenus();
     void CreatePalette();
     void CreateStatusBar();
+    void CreatePenBar();
     QAction* DisplayOption(const char* name, const QString& caption, bool checked,
                            const QString& hint = {});
     QCheckBox* BoundCheckBox(const char* name, QAction* action);

@@ -1,11 +1,14 @@
-// File dialogs: Qt's own dialog, so that every platform, and the automated runs, see the same one.
+// File dialogs (Qt's own, so that every platform and the automated runs see the same one) and the
+// colour dialog.
 #include "FileDialogs.h"
 
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
 std::function<QString(const TFileDialogRequest&)> FileDialogHandler;
+std::function<std::optional<QColor>(const QColor&)> ColourDialogHandler;
 
 QString AskFileName(QWidget* parent, const TFileDialogRequest& request) {
     if (FileDialogHandler)
@@ -27,4 +30,13 @@ QString AskFileName(QWidget* parent, const TFileDialogRequest& request) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QColor> AskColour(QWidget* parent, const QColor& initial) {
+    if (ColourDialogHandler)
+        return ColourDialogHandler(initial);
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
 }

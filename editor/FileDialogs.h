@@ -1,9 +1,11 @@
-// The open and save file dialogs of the program, answerable without a dialog in automated runs.
+// The file and colour dialogs of the program, answerable without a dialog in automated runs.
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -22,3 +24,9 @@ extern std::function<QString(const TFileDialogRequest&)> FileDialogHandler;
 // The name the user chose, or an empty text when the dialog was cancelled. A name typed without
 // an extension gets the default suffix while the first filter is selected.
 QString AskFileName(QWidget* parent, const TFileDialogRequest& request);
+
+// When set, the colour dialog is not shown: the handler returns the chosen colour or none.
+extern std::function<std::optional<QColor>(const QColor&)> ColourDialogHandler;
+
+// The colour the user chose, starting from initial; none when the dialog was cancelled.
+std::optional<QColor> AskColour(QWidget* parent, const QColor& initial);
