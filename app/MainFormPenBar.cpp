@@ -18,9 +18,9 @@ constexpr int PenBarHeight = 72;
 
 const Qt::PenStyle PenStyleOrder[] = {Qt::SolidLine,   Qt::DashLine,       Qt::DotLine,
                                       Qt::DashDotLine, Qt::DashDotDotLine, Qt::NoPen};
-const Qt::BrushStyle BrushStyleOrder[] = {Qt::SolidPattern,  Qt::NoBrush,       Qt::HorPattern,
-                                          Qt::VerPattern,    Qt::FDiagPattern,  Qt::BDiagPattern,
-                                          Qt::CrossPattern,  Qt::DiagCrossPattern};
+const Qt::BrushStyle BrushStyleOrder[] = {Qt::SolidPattern, Qt::NoBrush,         Qt::HorPattern,
+                                          Qt::VerPattern,   Qt::FDiagPattern,    Qt::BDiagPattern,
+                                          Qt::CrossPattern, Qt::DiagCrossPattern};
 
 } // namespace
 
@@ -77,9 +77,9 @@ void TMainForm::CreatePenBar() {
     }
     QToolButton** brushes[] = {&SolidBrush,     &ClearBrush,     &HorizontalBrush, &VerticalBrush,
                                &FDiagonalBrush, &BDiagonalBrush, &CrossBrush,      &DiagCrossBrush};
-    const char* brushNames[] = {"SolidBrush",     "ClearBrush",     "HorizontalBrush",
-                                "VerticalBrush",  "FDiagonalBrush", "BDiagonalBrush",
-                                "CrossBrush",     "DiagCrossBrush"};
+    const char* brushNames[] = {"SolidBrush",    "ClearBrush",     "HorizontalBrush",
+                                "VerticalBrush", "FDiagonalBrush", "BDiagonalBrush",
+                                "CrossBrush",    "DiagCrossBrush"};
     for (int i = 0; i < 8; ++i) {
         *brushes[i] = button(brushNames[i], BrushStyleIcon(BrushStyleOrder[i]), PenBarGroup);
         (*brushes[i])->setProperty("brushStyle", i);

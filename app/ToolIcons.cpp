@@ -139,8 +139,7 @@ QIcon ToolIcon(TDrawingTool tool) {
 
 namespace {
 
-template <typename Paint>
-QIcon PaintedIcon(Paint paint) {
+template <typename Paint> QIcon PaintedIcon(Paint paint) {
     QPixmap pixmap(IconSize, IconSize);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);

@@ -109,8 +109,8 @@ void TMainForm::FormCreate() {
     SettingsStore = std::make_unique<TSettingsStore>();
     if (const auto url = RecordProgramStart(*SettingsStore, version, UsageServerHost))
         UsageUrlOpener(*url);
-    LastFiles = std::make_unique<TLastFilesUsed>(SettingsStore.get(), QStringLiteral("LastLoad"),
-                                                 mFile[0]);
+    LastFiles =
+        std::make_unique<TLastFilesUsed>(SettingsStore.get(), QStringLiteral("LastLoad"), mFile[0]);
     LastFiles->OnOpenFile = [this](const QString& name) { OpenTrussFile(name); };
     FormMatrix = new TFormMatrix(this);
     ScreenshotFolder = GetExeDir();
@@ -147,7 +147,8 @@ void TMainForm::CreateMenus() {
     Open1 = action("Open1", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
     Save1 = action("Save1", QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S));
     Saveas1 = action("Saveas1", QStringLiteral("Save &as..."));
-    Screenshot1 = action("Screenshot1", QStringLiteral("Screenshot Save"), QKeySequence(Qt::Key_F2));
+    Screenshot1 =
+        action("Screenshot1", QStringLiteral("Screenshot Save"), QKeySequence(Qt::Key_F2));
     Exit1 = action("Exit1", QStringLiteral("E&xit"));
     Save1->setEnabled(false);
     Saveas1->setEnabled(false);
