@@ -2,6 +2,7 @@
 #include "plsDialogs.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -71,10 +72,61 @@ QMessageBox::ButtonRole RoleOf(TMsgDlgBtn b) {
     }
 }
 
+QString TitleOf(const QString& caption) {
+    return caption.isEmpty() ? QApplication::applicationName() : caption;
+}
+
+// Narrower boxes are widened to this.
+constexpr int MinimumBoxWidth = 300;
+
 } // namespace
 
 QString StandardButtonCaption(TMsgDlgBtn button) {
     return QString::fromUtf8(StandardCaptions[button]);
+}
+
+std::unique_ptr<QMessageBox> CreateTranslatedMessageBox(const QString& caption, const QString& text,
+                                                        TMsgDlgType kind, TMsgDlgButtons buttons,
+                                                        int x, int y) {
+    auto box = std::make_unique<QMessageBox>(IconOf(kind), TitleOf(caption), text,
+                                             QMessageBox::NoButton, QApplication::activeWindow());
+    // The text is shown as it stands: no markup, no accelerators.
+    box->setTextFormat(Qt::PlainText);
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        label->setObjectName(QStringLiteral("message"));
+        label->setTextFormat(Qt::PlainText);
+    }
+    QPushButton* escape = nullptr;
+    for (int b = 0; b < MsgDlgBtnCount; ++b) {
+        if (!(buttons & Btn(static_cast<TMsgDlgBtn>(b))))
+            continue;
+        auto* button =
+            box->addButton(ButtonCaptions[b].Caption, RoleOf(static_cast<TMsgDlgBtn>(b)));
+        button->setObjectName(QString::fromLatin1(ButtonNames[b]));
+        button->setProperty("modalResult", ButtonResults[b]);
+        if (b == mbCancel || (b == mbNo && !escape) || (b == mbOK && !escape))
+            escape = button;
+    }
+    if (escape)
+        box->setEscapeButton(escape);
+    box->adjustSize();
+    // A narrow box is widened, its buttons keeping their place in the middle.
+    // QMessageBox fixes its own size from its layout, so the button row is made wider.
+    if (box->width() < MinimumBoxWidth) {
+        if (auto* row = box->findChild<QDialogButtonBox*>()) {
+            row->setCenterButtons(true);
+            row->setMinimumWidth(row->sizeHint().width() + MinimumBoxWidth - box->width());
+        }
+        box->adjustSize();
+    }
+    const QRect screen = box->screen() ? box->screen()->availableGeometry() : QRect();
+    QPoint at = screen.center() - QPoint(box->width() / 2, box->height() / 2);
+    if (x >= 0)
+        at.setX(x);
+    if (y >= 0)
+        at.setY(y);
+    box->move(at);
+    return box;
 }
 
 int TranslatedMessageDlg(const QString& caption, const QString& text, TMsgDlgType kind,
@@ -82,34 +134,11 @@ int TranslatedMessageDlg(const QString& caption, const QString& text, TMsgDlgTyp
                          const QString& helpFile) {
     Q_UNUSED(helpContext);
     Q_UNUSED(helpFile);
-    const QString title = caption.isEmpty() ? QApplication::applicationName() : caption;
     if (MessageDlgHandler)
-        return MessageDlgHandler({title, text, kind, buttons});
-
-    QMessageBox box(IconOf(kind), title, text, QMessageBox::NoButton, QApplication::activeWindow());
-    // The text is shown as it stands: no markup, no accelerators.
-    box.setTextFormat(Qt::PlainText);
-    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-        label->setObjectName(QStringLiteral("message"));
-    QPushButton* escape = nullptr;
-    for (int b = 0; b < MsgDlgBtnCount; ++b) {
-        if (!(buttons & Btn(static_cast<TMsgDlgBtn>(b))))
-            continue;
-        auto* button = box.addButton(ButtonCaptions[b].Caption, RoleOf(static_cast<TMsgDlgBtn>(b)));
-        button->setObjectName(QString::fromLatin1(ButtonNames[b]));
-        button->setProperty("modalResult", ButtonResults[b]);
-        if (b == mbCancel || (b == mbNo && !escape) || (b == mbOK && !escape))
-            escape = button;
-    }
-    if (escape)
-        box.setEscapeButton(escape);
-    if (x >= 0 || y >= 0) {
-        box.adjustSize();
-        const QPoint at(x >= 0 ? x : box.x(), y >= 0 ? y : box.y());
-        box.move(at);
-    }
-    box.exec();
-    if (auto* pressed = box.clickedButton())
+        return MessageDlgHandler({TitleOf(caption), text, kind, buttons});
+    const auto box = CreateTranslatedMessageBox(caption, text, kind, buttons, x, y);
+    box->exec();
+    if (auto* pressed = box->clickedButton())
         return pressed->property("modalResult").toInt();
     return mrNone;
 }

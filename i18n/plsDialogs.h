@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
@@ -67,6 +69,13 @@ struct TMessageDlgRequest {
 };
 // When set, boxes are not shown: the handler answers them (automated runs and tests).
 extern std::function<int(const TMessageDlgRequest&)> MessageDlgHandler;
+
+// The box TranslatedMessageDlg shows, built but not shown: translated button captions named as
+// in ButtonNames, the text label named "message", at least 300 pixels wide, centred on the
+// screen unless x or y is given.
+std::unique_ptr<QMessageBox> CreateTranslatedMessageBox(const QString& caption, const QString& text,
+                                                        TMsgDlgType kind, TMsgDlgButtons buttons,
+                                                        int x = -1, int y = -1);
 
 // Shows a modal message box and returns the TModalResult of the button pressed. An empty caption
 // gives the application's title; x and y place the box when not negative.
