@@ -140,6 +140,12 @@ class Frame:
         x0, y0, x1, y1 = clip(box, self)
         return sum(1 for y in range(y0, y1) for x in range(x0, x1) if test(self.rgb(x, y)))
 
+    def same_in(self, other, box):
+        x0, y0, x1, y1 = clip(box, self)
+        return all(self.pixels[y * self.stride + x0 * self.step:y * self.stride + x1 * self.step]
+                   == other.pixels[y * self.stride + x0 * self.step:y * self.stride + x1 * self.step]
+                   for y in range(y0, y1))
+
     def changed_rows(self, other, y0, y1):
         return [y for y in range(max(0, y0), min(self.h, y1))
                 if self.pixels[y * self.stride:(y + 1) * self.stride]
@@ -289,6 +295,14 @@ class XSession:
         out = subprocess.run(["xdotool", "getwindowfocus"], env=self.env, capture_output=True,
                              text=True, timeout=30).stdout.strip()
         return int(out) if out.isdigit() else None
+
+    def settled(self, box, pause=0.05):
+        """A picture in which box no longer changes: the same in two grabs a moment apart."""
+        def same():
+            first = self.grab()
+            time.sleep(pause)
+            return first.same_in(self.grab(), box) and first
+        return wait_for("the screen to settle at %s" % (box,), same)
 
     def park_pointer(self):
         # Xvfb draws the pointer into its framebuffer; out of the way it hides nothing.
@@ -635,8 +649,8 @@ class DrawSaveExit(unittest.TestCase):
         x.click(*screen(C))
         x.park_pointer()
         arrow = (screen(C)[0] - 8, screen(C)[1] - FORCE, screen(C)[0] + 9, screen(C)[1] + FORCE + 3)
-        loaded = wait_for("the load at C", lambda: (lambda f: len(f.find(LOAD_ARROW, arrow))
-                                                    >= FORCE and f)(x.grab()))
+        wait_for("the load at C", lambda: len(x.grab().find(LOAD_ARROW, arrow)) >= FORCE)
+        loaded = x.settled(arrow)
         # Its shaft runs down from C and its head, wider than the shaft, ends FORCE pixels below.
         widths = {}
         for px, py in loaded.find(LOAD_ARROW, arrow):
@@ -668,9 +682,19 @@ class DrawSaveExit(unittest.TestCase):
         print("screen with the File menu: %s" % menu.save(os.path.join(self.artifacts, "e2e-menu")))
         dialog = wait_for("the Save As dialog", lambda: x.windows("^Save As$"))[0]
         wait_for("the dialog to take the keyboard", lambda: x.focus() == dialog)
+        x.xdotool("key", "ctrl+a")
         x.xdotool("type", "--delay", 8, target)
-        x.xdotool("key", "Return")
-        wait_for("the dialog to close", lambda: not x.windows("^Save As$"))
+        # Enter accepts the name; should the name field's completion list still be open, the
+        # first Enter only closes the list.
+        for attempt in (1, 2):
+            x.xdotool("key", "Return")
+            try:
+                wait_for("the dialog to close", lambda: not x.windows("^Save As$"),
+                         timeout=WAIT / 4 if attempt == 1 else WAIT)
+                break
+            except AssertionError:
+                if attempt == 2:
+                    raise
         wait_for("the saved file", lambda: os.path.isfile(target) and os.path.getsize(target) > 0)
         self.check_saved_file(target)
         x.park_pointer()
