@@ -12,6 +12,7 @@ drawing by its lattice of grid dots, menus and their items by their text rows.
 
 usage: e2e_test.py TRABEX TRABEX_CLI ARTIFACT_DIR
 """
+import ctypes
 import json
 import math
 import os
@@ -247,7 +248,7 @@ class XSession:
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
                  "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp", "-fbdir", self.fbdir],
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=log,
-                start_new_session=True)
+                preexec_fn=die_with_parent)
         os.close(write_end)
         # Xvfb writes the display number it took once it accepts connections.
         number = b""
@@ -321,17 +322,26 @@ class XSession:
         self.xdotool("mouseup", 1)
 
 
+PR_SET_PDEATHSIG = 1
+
+
+def die_with_parent():
+    """Run in a child before it starts: Linux kills it should this test die without cleaning up
+    (a SIGKILL, say), so no X server or program outlives the test."""
+    try:
+        ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+    except (OSError, AttributeError):
+        pass
+
+
 def stop(process, grace=5):
     if process is None or process.poll() is not None:
         return
+    process.terminate()
     try:
-        os.killpg(process.pid, signal.SIGTERM)
         process.wait(timeout=grace)
-    except (ProcessLookupError, subprocess.TimeoutExpired):
-        try:
-            os.killpg(process.pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
+    except subprocess.TimeoutExpired:
+        process.kill()
         process.wait(timeout=grace)
 
 
@@ -551,7 +561,7 @@ class DrawSaveExit(unittest.TestCase):
         self.app_log = open(os.path.join(self.scratch, "trabex.log"), "wb")
         self.addCleanup(self.app_log.close)
         self.app = subprocess.Popen([TRABEX], cwd=self.cwd, env=env, stdout=self.app_log,
-                                    stderr=subprocess.STDOUT, start_new_session=True)
+                                    stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
 
     def alive(self):
         if self.app.poll() is not None:
@@ -841,4 +851,7 @@ class DrawSaveExit(unittest.TestCase):
 
 
 if __name__ == "__main__":
+    # Stopped from outside (ctest's timeout, say), the test still runs its clean-ups.
+    for stop_signal in (signal.SIGTERM, signal.SIGHUP):
+        signal.signal(stop_signal, lambda number, _frame: sys.exit(128 + number))
     unittest.main(argv=[sys.argv[0], "-v"])
