@@ -529,6 +529,9 @@ class DrawSaveExit(unittest.TestCase):
         self.addCleanup(lambda: self.keep_scratch or shutil.rmtree(self.scratch, ignore_errors=True))
         self.artifacts = os.path.join(ARTIFACTS, "e2e")
         os.makedirs(self.artifacts, exist_ok=True)
+        for name in os.listdir(self.artifacts):  # pictures of an earlier run would mislead
+            if name.startswith("e2e-") and name.endswith((".png", ".xwd")):
+                os.remove(os.path.join(self.artifacts, name))
         self.x = XSession(self.scratch)
         self.addCleanup(self.x.close)
         self.app = None
