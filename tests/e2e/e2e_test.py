@@ -1,0 +1,860 @@
+#!/usr/bin/env python3
+"""Trabex used as a person would, end to end, on a private X server.
+
+The desktop program runs under Xvfb with no window manager and is worked with xdotool only: a
+new truss window, three bars drawn with the mouse, a fixed support, a sliding support and a load,
+then File > Save into a typed file name and File > Exit. The saved file is then analysed by
+trabex-cli and its bar forces and reactions are compared with a hand solution of the truss.
+
+Nothing is found on the screen by fixed pixel offsets. Screenshots come from the framebuffer
+file that Xvfb keeps (-fbdir); the palette buttons are found by the colours of their icons, the
+drawing by its lattice of grid dots, menus and their items by their text rows.
+
+usage: e2e_test.py TRABEX TRABEX_CLI ARTIFACT_DIR
+"""
+import ctypes
+import json
+import math
+import os
+import re
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import zlib
+
+TRABEX, CLI, ARTIFACTS = (os.path.abspath(a) for a in sys.argv[1:4])
+
+SCREEN_W, SCREEN_H = 1280, 800
+# The main window's client geometry (left, top, right, bottom) as the options file sets it.
+MAIN_WINDOW = (0, 0, 1200, 760)
+GRID = 20
+FORCE = 20
+WAIT = 20.0  # seconds for any single thing to show up on the screen
+
+WHITE = (255, 255, 255)
+FORCE_ICON_RED = (200, 30, 30)
+HAND_ICON_SKIN = (250, 220, 180)
+SUPPORT_ICON_FILL = (235, 235, 235)
+BAR_ICON_FILL = (192, 192, 192)
+LOAD_ARROW = (128, 0, 128)
+
+OPTIONS = """[TMainForm]
+Flags=0
+ShowCmd=1
+PixelsPerInch=96
+MinMaxPos=-1,-1,-1,-1
+NormPos={0},{1},{2},{3}
+RxSpinEditGrid_Value={4}
+RxSpinEditSila_Value={5}
+aShowPrutForce_Checked=True
+aShowPrutName_Checked=True
+aZobrazMatici_Checked=False
+aShowGrid_Checked=True
+aShowSidePannel_Checked=True
+aShowStycNo_Checked=False
+aGridAsLine_Checked=True
+""".format(*MAIN_WINDOW, GRID, FORCE).replace("\n", "\r\n")
+
+# The truss, in drawing pixels (y grows downwards, as on the screen): A and B on one level, the
+# apex C above and nearer to B. Every point lies on the 20-pixel grid.
+A, B, C = (120, 480), (600, 480), (480, 300)
+BARS = [(A, B), (B, C), (C, A)]
+
+
+def hand_solution():
+    """Bar forces (tension positive) and reactions for the load FORCE pointing down at C.
+
+    Moments about A: R_B * 480 = 20 * 360, so R_B = 15 upwards and R_A = 5 upwards; with y
+    pointing down both reactions are negative. No horizontal load, so A's horizontal reaction is 0.
+    Joint B: BC runs (-120, -180), length 60*sqrt(13); vertically N_BC * (-180/L) - 15 = 0 gives
+    N_BC = -15 * L / 180 = -5*sqrt(13) (compression); horizontally -N_BA + N_BC * (-120/L) = 0
+    gives N_BA = 10 (tension).
+    Joint A: AC runs (360, -180), length 180*sqrt(5); vertically N_AC * (-180/L) - 5 = 0 gives
+    N_AC = -5*sqrt(5) (compression); horizontally 10 + N_AC * 360/L + R_Ax = 10 - 10 + R_Ax = 0.
+    """
+    bars = {frozenset((A, B)): 10.0, frozenset((B, C)): -5 * math.sqrt(13),
+            frozenset((C, A)): -5 * math.sqrt(5)}
+    reactions = {A: (0.0, -5.0), B: (None, -15.0)}
+    return bars, reactions
+
+
+# --- Screen ------------------------------------------------------------------------------------
+
+class Frame:
+    """One picture of the screen, from an XWD image (32 or 24 bits per pixel, TrueColor)."""
+
+    def __init__(self, raw):
+        if len(raw) < 100:
+            raise ValueError("short XWD image")
+        h = struct.unpack(">25I", raw[:100])
+        header_size, version, pixmap_format, _depth, self.w, self.h = h[0:6]
+        byte_order, bits_per_pixel, self.stride = h[7], h[11], h[12]
+        masks, ncolours = h[14:17], h[19]
+        if version != 7 or pixmap_format != 2 or bits_per_pixel not in (24, 32):
+            raise ValueError("unexpected XWD image: version %d, format %d, %d bits per pixel"
+                             % (version, pixmap_format, bits_per_pixel))
+        self.step = bits_per_pixel // 8
+        self.offsets = []
+        for mask in masks:
+            shift = (mask & -mask).bit_length() - 1
+            if shift % 8 or mask >> shift != 0xFF:
+                raise ValueError("colour masks other than whole bytes: %r" % (masks,))
+            byte = shift // 8
+            self.offsets.append(self.step - 1 - byte if byte_order == 1 else byte)
+        start = header_size + ncolours * 12
+        self.raw = raw
+        self.pixels = raw[start:start + self.stride * self.h]
+        if len(self.pixels) < self.stride * self.h:
+            raise ValueError("XWD image cut short")
+
+    def rgb(self, x, y):
+        if not (0 <= x < self.w and 0 <= y < self.h):
+            return None
+        i = y * self.stride + x * self.step
+        p = self.pixels
+        return (p[i + self.offsets[0]], p[i + self.offsets[1]], p[i + self.offsets[2]])
+
+    def channel_row(self, y, x0, x1, channel):
+        """The bytes of one colour channel of row y from x0 to x1 (exclusive), one per pixel."""
+        base = y * self.stride + self.offsets[channel]
+        return self.pixels[base + x0 * self.step:base + x1 * self.step:self.step]
+
+    def find(self, colour, box):
+        """Every pixel of exactly this colour inside box (x0, y0, x1, y1), x1 and y1 exclusive."""
+        x0, y0, x1, y1 = clip(box, self)
+        found = []
+        for y in range(y0, y1):
+            red = self.channel_row(y, x0, x1, 0)
+            i = red.find(colour[0])
+            while i >= 0:
+                if self.rgb(x0 + i, y) == colour:
+                    found.append((x0 + i, y))
+                i = red.find(colour[0], i + 1)
+        return found
+
+    def count(self, test, box):
+        x0, y0, x1, y1 = clip(box, self)
+        return sum(1 for y in range(y0, y1) for x in range(x0, x1) if test(self.rgb(x, y)))
+
+    def same_in(self, other, box):
+        x0, y0, x1, y1 = clip(box, self)
+        return all(self.pixels[y * self.stride + x0 * self.step:y * self.stride + x1 * self.step]
+                   == other.pixels[y * self.stride + x0 * self.step:y * self.stride + x1 * self.step]
+                   for y in range(y0, y1))
+
+    def changed_rows(self, other, y0, y1):
+        return [y for y in range(max(0, y0), min(self.h, y1))
+                if self.pixels[y * self.stride:(y + 1) * self.stride]
+                != other.pixels[y * self.stride:(y + 1) * self.stride]]
+
+    def changed_columns(self, other, y):
+        """First and last pixel of row y that differ from other, or None."""
+        a = int.from_bytes(self.pixels[y * self.stride:(y + 1) * self.stride], "big")
+        b = int.from_bytes(other.pixels[y * self.stride:(y + 1) * self.stride], "big")
+        diff = a ^ b
+        if not diff:
+            return None
+        last_byte = self.stride - 1 - ((diff & -diff).bit_length() - 1) // 8
+        first_byte = self.stride - 1 - (diff.bit_length() - 1) // 8
+        return first_byte // self.step, last_byte // self.step
+
+    def save(self, stem):
+        """Keeps the picture as stem.xwd (as the X server wrote it) and stem.png."""
+        os.makedirs(os.path.dirname(stem), exist_ok=True)
+        with open(stem + ".xwd", "wb") as f:
+            f.write(self.raw)
+        rows = []
+        r, g, b = self.offsets
+        for y in range(self.h):
+            line = self.pixels[y * self.stride:y * self.stride + self.w * self.step]
+            rgb = bytearray(self.w * 3)
+            rgb[0::3], rgb[1::3], rgb[2::3] = line[r::self.step], line[g::self.step], line[b::self.step]
+            rows.append(b"\0" + bytes(rgb))
+
+        def chunk(kind, data):
+            return (struct.pack(">I", len(data)) + kind + data
+                    + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+        png = (b"\x89PNG\r\n\x1a\n"
+               + chunk(b"IHDR", struct.pack(">IIBBBBB", self.w, self.h, 8, 2, 0, 0, 0))
+               + chunk(b"IDAT", zlib.compress(b"".join(rows), 6)) + chunk(b"IEND", b""))
+        with open(stem + ".png", "wb") as f:
+            f.write(png)
+        return stem + ".png"
+
+
+def clip(box, frame):
+    x0, y0, x1, y1 = box
+    return max(0, x0), max(0, y0), min(frame.w, x1), min(frame.h, y1)
+
+
+def clusters(points, gap=1):
+    """Groups of points that touch (within gap pixels), each as its bounding box and size."""
+    left = set(points)
+    groups = []
+    while left:
+        seed = left.pop()
+        todo, members = [seed], [seed]
+        while todo:
+            x, y = todo.pop()
+            for dx in range(-gap, gap + 1):
+                for dy in range(-gap, gap + 1):
+                    q = (x + dx, y + dy)
+                    if q in left:
+                        left.remove(q)
+                        todo.append(q)
+                        members.append(q)
+        xs, ys = [p[0] for p in members], [p[1] for p in members]
+        groups.append({"box": (min(xs), min(ys), max(xs) + 1, max(ys) + 1), "n": len(members),
+                       "cx": (min(xs) + max(xs)) / 2, "cy": (min(ys) + max(ys)) / 2})
+    return groups
+
+
+def runs(values, gap):
+    """Runs of sorted integers in which neighbours are at most gap apart, as (first, last)."""
+    out = []
+    for v in sorted(values):
+        if out and v - out[-1][1] <= gap:
+            out[-1][1] = v
+        else:
+            out.append([v, v])
+    return [tuple(r) for r in out]
+
+
+def dark(c):
+    return c is not None and max(c) < 100
+
+
+def differs(c, ref, by=60):
+    return c is not None and sum(abs(a - b) for a, b in zip(c, ref)) > by
+
+
+# --- The private X server and the input -------------------------------------------------------
+
+class XSession:
+    """Xvfb on a display number it chooses itself, its framebuffer file, and xdotool."""
+
+    def __init__(self, scratch):
+        self.fbdir = os.path.join(scratch, "framebuffer")
+        os.makedirs(self.fbdir)
+        read_end, write_end = os.pipe()
+        with open(os.path.join(scratch, "xvfb.log"), "wb") as log:
+            self.server = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                 "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp", "-fbdir", self.fbdir],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=log,
+                preexec_fn=die_with_parent)
+        os.close(write_end)
+        # Xvfb writes the display number it took once it accepts connections.
+        number = b""
+        deadline = time.monotonic() + WAIT
+        os.set_blocking(read_end, False)
+        try:
+            while not number.endswith(b"\n"):
+                if self.server.poll() is not None or time.monotonic() > deadline:
+                    raise RuntimeError("Xvfb did not start; see %s/xvfb.log" % scratch)
+                try:
+                    number += os.read(read_end, 16)
+                except BlockingIOError:
+                    time.sleep(0.02)
+        except BaseException:
+            stop(self.server)
+            raise
+        finally:
+            os.close(read_end)
+        self.display = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.fbfile = os.path.join(self.fbdir, "Xvfb_screen0")
+
+    def close(self):
+        stop(self.server)
+
+    def grab(self):
+        """The screen as it is now: the X server's own framebuffer file, pointer included."""
+        with open(self.fbfile, "rb") as f:
+            return Frame(f.read())
+
+    def xdotool(self, *args):
+        result = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True,
+                                text=True, timeout=30)
+        if result.returncode != 0:
+            raise RuntimeError("xdotool %s: %s" % (" ".join(map(str, args)), result.stderr))
+        return result.stdout
+
+    def windows(self, name):
+        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], env=self.env,
+                             capture_output=True, text=True, timeout=30).stdout
+        return [int(w) for w in out.split()]
+
+    def focus(self):
+        out = subprocess.run(["xdotool", "getwindowfocus"], env=self.env, capture_output=True,
+                             text=True, timeout=30).stdout.strip()
+        return int(out) if out.isdigit() else None
+
+    def settled(self, box, pause=0.05):
+        """A picture in which box no longer changes: the same in two grabs a moment apart."""
+        def same():
+            first = self.grab()
+            time.sleep(pause)
+            return first.same_in(self.grab(), box) and first
+        return wait_for("the screen to settle at %s" % (box,), same)
+
+    def park_pointer(self):
+        # Xvfb draws the pointer into its framebuffer; out of the way it hides nothing.
+        self.xdotool("mousemove", SCREEN_W - 2, SCREEN_H - 2)
+
+    def click(self, x, y, repeat=1):
+        self.xdotool("mousemove", round(x), round(y))
+        self.xdotool("click", "--repeat", repeat, "--delay", 60, 1)
+
+    def drag(self, start, end, steps=6):
+        self.xdotool("mousemove", round(start[0]), round(start[1]))
+        self.xdotool("mousedown", 1)
+        for i in range(1, steps + 1):
+            self.xdotool("mousemove", round(start[0] + (end[0] - start[0]) * i / steps),
+                         round(start[1] + (end[1] - start[1]) * i / steps))
+        self.xdotool("mouseup", 1)
+
+
+PR_SET_PDEATHSIG = 1
+
+
+def die_with_parent():
+    """Run in a child before it starts: Linux kills it should this test die without cleaning up
+    (a SIGKILL, say), so no X server or program outlives the test."""
+    try:
+        ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGKILL)
+    except (OSError, AttributeError):
+        pass
+
+
+def stop(process, grace=5):
+    if process is None or process.poll() is not None:
+        return
+    process.terminate()
+    try:
+        process.wait(timeout=grace)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait(timeout=grace)
+
+
+def wait_for(what, probe, timeout=WAIT, pause=0.05):
+    """Calls probe until it returns something true and returns that; fails after timeout."""
+    deadline = time.monotonic() + timeout
+    last_error = None
+    while True:
+        try:
+            value = probe()
+            if value:
+                return value
+        except LookupError as e:
+            last_error = e
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out waiting for %s%s"
+                                 % (what, ": %s" % last_error if last_error else ""))
+        time.sleep(pause)
+
+
+# --- What is on the screen --------------------------------------------------------------------
+
+def find_palette(frame):
+    """The seven tool buttons' centres, left to right, from their icons.
+
+    The two load icons hold the only pure red of the window, the move tool's hand the only skin
+    colour; from the hand and the downward load arrow, five buttons apart, comes the pitch."""
+    band = (MAIN_WINDOW[0], MAIN_WINDOW[1], MAIN_WINDOW[2], MAIN_WINDOW[1] + 150)
+    reds = [g for g in clusters(frame.find(FORCE_ICON_RED, band), gap=2) if g["n"] >= 8]
+    hands = [g for g in clusters(frame.find(HAND_ICON_SKIN, band), gap=2) if g["n"] >= 15]
+    if len(reds) != 2 or len(hands) != 1:
+        raise LookupError("palette icons not found (%d red arrows, %d hands)"
+                          % (len(reds), len(hands)))
+    down, across = sorted(reds, key=lambda g: g["cx"])
+    height = lambda g: g["box"][3] - g["box"][1]
+    width = lambda g: g["box"][2] - g["box"][0]
+    if not (height(down) > width(down) and width(across) > height(across)):
+        raise LookupError("the red icons are not a downward and a sideways arrow")
+    hand = hands[0]
+    pitch = (down["cx"] - hand["cx"]) / 5
+    if not (20 <= pitch <= 60) or abs(across["cx"] - down["cx"] - pitch) > 3:
+        raise LookupError("palette icons not evenly spaced: pitch %.1f" % pitch)
+    cy = (down["cy"] + across["cy"] + hand["cy"]) / 3
+    centres = [(hand["cx"] + i * pitch, cy) for i in range(7)]
+    # Each guessed place must hold the icon that belongs there.
+    for i, colour in ((1, BAR_ICON_FILL), (2, SUPPORT_ICON_FILL), (3, SUPPORT_ICON_FILL)):
+        x, y = centres[i]
+        if not frame.find(colour, (round(x) - 12, round(y) - 12, round(x) + 12, round(y) + 12)):
+            raise LookupError("no icon of tool %d at (%d, %d)" % (i, x, y))
+    names = ["btDtMove", "btDTPrut", "btDtPevnaPod", "btDtVolPodY", "btDtVolPodX",
+             "btDtForceUp", "btDtForceLeft"]
+    return dict(zip(names, centres)), round(cy - 12)
+
+
+def lattice_point(frame, x, y, colour):
+    """A lone grid dot of this colour at (x, y) with white pixels on its four sides."""
+    if frame.rgb(x, y) != colour:
+        return False
+    return all(frame.rgb(x + dx, y + dy) == WHITE for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+
+
+def corner_dot(frame, x, y, colour):
+    """A grid dot with white to its right and below; the drawing's border may be on its other sides."""
+    return (frame.rgb(x, y) == colour and frame.rgb(x + 1, y) == WHITE
+            and frame.rgb(x, y + 1) == WHITE)
+
+
+# Three dots in a row, GRID apart, with white between them; matches may overlap.
+LATTICE_ROW = re.compile(b"(?=[^\xff]\xff{%d}[^\xff]\xff{%d}[^\xff])" % (GRID - 1, GRID - 1))
+
+
+def find_drawing(frame, top):
+    """The drawing: its top-left corner on the screen (the grid origin), its size, grid colour.
+
+    Grid dots are lone pixels of one colour on white, GRID pixels apart; the dot at the drawing's
+    top-left corner has the drawing's border just left of and above it."""
+    x_end = MAIN_WINDOW[2]
+    for y in range(top, frame.h - 2 * GRID):
+        red = frame.channel_row(y, 0, x_end, 0)
+        for m in LATTICE_ROW.finditer(red):
+            x = m.start()
+            colour = frame.rgb(x, y)
+            if colour == WHITE or not all(lattice_point(frame, x + i * GRID, y + j * GRID, colour)
+                                          for i in range(3) for j in range(3)):
+                continue
+            # Back along the lattice while the drawing goes on, to the dot in its top-left corner.
+            while frame.rgb(x - 1, y) == WHITE and corner_dot(frame, x - GRID, y, colour):
+                x -= GRID
+            while frame.rgb(x, y - 1) == WHITE and corner_dot(frame, x, y - GRID, colour):
+                y -= GRID
+            border = frame.rgb(x - 1, y + 1) != WHITE and frame.rgb(x + 1, y - 1) != WHITE
+            if not border:
+                raise LookupError("grid dots at (%d, %d) do not start at the drawing's corner"
+                                  % (x, y))
+            row = frame.channel_row(y + 1, x, frame.w, 0)
+            width = re.search(b"[^\xff]", row).start()
+            height = 0
+            while frame.rgb(x + 1, y + height) == WHITE:
+                height += 1
+            return {"x": x, "y": y, "w": width, "h": height, "grid": colour}
+    raise LookupError("no grid on the screen")
+
+
+def title_bar_above(frame, drawing):
+    """The middle of the truss window's title bar, the bluish band above its drawing."""
+    x = drawing["x"] + drawing["w"] // 2
+    bluish = lambda c: c[2] > 120 and c[2] - c[0] > 40
+    y = drawing["y"] - 1
+    while y > 0 and not bluish(frame.rgb(x, y)):
+        y -= 1
+    bottom = y
+    while y > 0 and bluish(frame.rgb(x, y)):
+        y -= 1
+    if bottom - y < 8:
+        raise LookupError("no title bar above the drawing")
+    return x, (y + 1 + bottom) / 2
+
+
+def menu_titles(frame, palette_top):
+    """The menu bar's titles, left to right, as the column spans of their dark text."""
+    columns = set()
+    for y in range(MAIN_WINDOW[1], palette_top - 4):
+        for x in range(MAIN_WINDOW[0], MAIN_WINDOW[2]):
+            if dark(frame.rgb(x, y)):
+                columns.add(x)
+    return runs(columns, gap=5)
+
+
+def menu_popup(before, after, below):
+    """The rectangle of a menu that opened between two frames, under the row `below`: the first
+    unbroken run of changed rows, less the rows that changed over a much narrower width (the
+    highlighted title just above the menu)."""
+    rows = after.changed_rows(before, below, after.h)
+    if not rows:
+        raise LookupError("no menu opened")
+    block = [r for i, r in enumerate(rows) if r - rows[0] == i]
+    spans = {y: after.changed_columns(before, y) for y in block}
+    widest = max(x1 - x0 for x0, x1 in spans.values())
+    block = [y for y in block if spans[y][1] - spans[y][0] >= 0.8 * widest]
+    x0, x1 = min(spans[y][0] for y in block), max(spans[y][1] for y in block)
+    return x0, block[0], x1 + 1, block[-1] + 1
+
+
+def menu_items(frame, popup):
+    """The menu's items, top to bottom, as (row centre, ink mask): its rows of text, taller than
+    the separators. The ink mask holds the text's pixels relative to the item's first row."""
+    x0, y0, x1, y1 = popup
+    x0, y0, x1, y1 = x0 + 3, y0 + 3, x1 - 3, y1 - 3
+    background = frame.rgb((x0 + x1) // 2, y0)
+    ink_rows = []
+    for y in range(y0, y1):
+        xs = [x for x in range(x0, x1) if differs(frame.rgb(x, y), background)]
+        if xs and (xs[-1] - xs[0]) < 0.9 * (x1 - x0):  # separators run almost the whole width
+            ink_rows.append(y)
+    items = []
+    for first, last in runs(ink_rows, gap=1):
+        if last - first < 4:
+            continue
+        mask = {(x - x0, y - first) for y in range(first, last + 1) for x in range(x0, x1)
+                if differs(frame.rgb(x, y), background)}
+        items.append(((first + last) / 2, mask))
+    return items
+
+
+def first_word(mask):
+    """The part of an ink mask left of its first gap of 4 or more empty columns, moved to have its
+    top-left corner at (0, 0)."""
+    columns = runs({x for x, _ in mask}, gap=4)
+    if not columns:
+        return set()
+    word = {(x, y) for x, y in mask if x <= columns[0][1]}
+    left, top = min(x for x, _ in word), min(y for _, y in word)
+    return {(x - left, y - top) for x, y in word}
+
+
+# --- The test ----------------------------------------------------------------------------------
+
+class DrawSaveExit(unittest.TestCase):
+    def setUp(self):
+        for tool in ("Xvfb", "xdotool"):
+            if shutil.which(tool) is None:
+                self.fail("%s is missing; tools/install-deps.sh installs it" % tool)
+        self.scratch = tempfile.mkdtemp(prefix="trabex-e2e-")
+        self.keep_scratch = False
+        self.addCleanup(lambda: self.keep_scratch or shutil.rmtree(self.scratch, ignore_errors=True))
+        self.artifacts = os.path.join(ARTIFACTS, "e2e")
+        os.makedirs(self.artifacts, exist_ok=True)
+        for name in os.listdir(self.artifacts):  # pictures of an earlier run would mislead
+            if name.startswith("e2e-") and name.endswith((".png", ".xwd")):
+                os.remove(os.path.join(self.artifacts, name))
+        self.x = XSession(self.scratch)
+        self.addCleanup(self.x.close)
+        self.app = None
+        self.addCleanup(lambda: stop(self.app))
+
+    def keep_failure_screen(self):
+        self.keep_scratch = True
+        print("logs of the failed run in %s" % self.scratch)
+        if self.x.server.poll() is None:
+            try:
+                print("screen at the failure: %s"
+                      % self.x.grab().save(os.path.join(self.artifacts, "e2e-failure")))
+            except (OSError, ValueError) as e:
+                print("no screenshot of the failure: %s" % e)
+
+    def start_program(self):
+        home = os.path.join(self.scratch, "home")
+        config = os.path.join(self.scratch, "config")
+        runtime = os.path.join(self.scratch, "runtime")
+        self.cwd = os.path.join(self.scratch, "work")
+        for d in (home, config, runtime, self.cwd, os.path.join(self.scratch, "data")):
+            os.makedirs(d, mode=0o700)
+        os.makedirs(os.path.join(config, "Trabex"))
+        with open(os.path.join(config, "Trabex", "trabex.INI"), "w", newline="") as f:
+            f.write(OPTIONS)
+        env = dict(self.x.env, HOME=home, XDG_CONFIG_HOME=config, XDG_RUNTIME_DIR=runtime,
+                   XDG_DATA_HOME=os.path.join(self.scratch, "data"), QT_QPA_PLATFORM="xcb")
+        for key in ("QT_STYLE_OVERRIDE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
+            env.pop(key, None)
+        self.app_log = open(os.path.join(self.scratch, "trabex.log"), "wb")
+        self.addCleanup(self.app_log.close)
+        self.app = subprocess.Popen([TRABEX], cwd=self.cwd, env=env, stdout=self.app_log,
+                                    stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
+
+    def alive(self):
+        if self.app.poll() is not None:
+            raise AssertionError("trabex ended early with code %d" % self.app.returncode)
+        return True
+
+    def test_draw_save_check_and_exit(self):
+        try:
+            self.scenario()
+        except BaseException:
+            self.keep_failure_screen()
+            raise
+
+    def scenario(self):
+        started = time.monotonic()
+        self.start_program()
+        x = self.x
+
+        # The main window is up when its palette shows.
+        tools, palette_top = wait_for("the tool palette",
+                                      lambda: self.alive() and find_palette(x.grab()))
+        main = wait_for("the main window", lambda: x.windows(r"^Trabex v\."))[0]
+
+        # A click on the empty workspace activates the window (there is no window manager to do
+        # it), then Ctrl+N brings a truss window with an empty drawing.
+        frame = x.grab()
+        cx, cy = (MAIN_WINDOW[0] + MAIN_WINDOW[2]) // 2, (MAIN_WINDOW[1] + MAIN_WINDOW[3]) // 2
+        workspace = frame.rgb(cx, cy)
+        self.assertEqual(frame.count(lambda c: c == workspace, (cx - 10, cy - 10, cx + 11, cy + 11)),
+                         21 * 21, "the middle of the window is not empty workspace")
+        x.click(cx, cy)
+        wait_for("the main window to take the keyboard", lambda: x.focus() == main)
+        x.park_pointer()
+        x.xdotool("key", "ctrl+n")
+        drawing = wait_for("a truss window", lambda: find_drawing(x.grab(), palette_top))
+
+        # Maximised by a double click on its title bar, the truss window leaves room for the
+        # truss. A double click that a loaded machine spread too far apart is given once more;
+        # should the first one count after all, the second lands on the drawing and does nothing.
+        def maximised():
+            d = find_drawing(x.grab(), palette_top)
+            return d if d["w"] > 700 and d["h"] > 560 else None
+        title = title_bar_above(x.grab(), drawing)
+        for attempt in (1, 2):
+            x.click(*title, repeat=2)
+            x.park_pointer()
+            try:
+                drawing = wait_for("the truss window to fill the workspace", maximised,
+                                   timeout=WAIT / 2 if attempt == 1 else WAIT)
+                break
+            except AssertionError:
+                if attempt == 2:
+                    raise
+        ox, oy = drawing["x"], drawing["y"]
+        screen = lambda p: (ox + p[0], oy + p[1])
+        print("drawing at (%d, %d), %d x %d, grid colour %s"
+              % (ox, oy, drawing["w"], drawing["h"], drawing["grid"]))
+        for p in (A, B, C):
+            self.assertLess(p[0] + 40, drawing["w"])
+            self.assertLess(p[1] + 40, drawing["h"])
+
+        # Bars: each drag with the bar tool draws one. Pressed and released up to 9 pixels off
+        # the joints, less than half a grid step, the drags still snap to them.
+        empty = x.grab()
+        samples = {bar: [(round(bar[0][0] + (bar[1][0] - bar[0][0]) * t),
+                          round(bar[0][1] + (bar[1][1] - bar[0][1]) * t)) for t in (0.2, 0.35, 0.8)]
+                   for bar in BARS}
+        for bar in BARS:
+            for p in samples[bar]:
+                self.assertEqual(empty.rgb(*screen(p)), WHITE)
+        x.click(*tools["btDTPrut"])
+        offsets = [(7, -6), (-8, 9), (9, 8)]
+        for (s, r), (dx, dy) in zip(BARS, offsets):
+            x.drag((screen(s)[0] + dx, screen(s)[1] + dy), (screen(r)[0] - dy, screen(r)[1] + dx))
+            x.park_pointer()
+            wait_for("bar %s-%s on the screen" % (s, r),
+                     lambda: all(x.grab().rgb(*screen(p)) not in (WHITE, None)
+                                 for p in samples[(s, r)]))
+        x.park_pointer()
+
+        # Supports at A (fixed) and B (reaction in y only), each at a click's release point.
+        for tool, joint in (("btDtPevnaPod", A), ("btDtVolPodY", B)):
+            x.click(*tools[tool])
+            before = x.grab()
+            below = (screen(joint)[0] - 15, screen(joint)[1] + 6, screen(joint)[0] + 16,
+                     screen(joint)[1] + 19)
+            dark_before = before.count(dark, below)
+            x.click(*screen(joint))
+            x.park_pointer()
+            wait_for("the support at %s" % (joint,),
+                     lambda: x.grab().count(dark, below) > dark_before + 15)
+
+        # The load at C: FORCE pointing down, drawn as a purple arrow under C.
+        x.click(*tools["btDtForceUp"])
+        x.click(*screen(C))
+        x.park_pointer()
+        arrow = (screen(C)[0] - 8, screen(C)[1] - FORCE, screen(C)[0] + 9, screen(C)[1] + FORCE + 3)
+        wait_for("the load at C", lambda: len(x.grab().find(LOAD_ARROW, arrow)) >= FORCE)
+        loaded = x.settled(arrow)
+        # Its shaft runs down from C and its head, wider than the shaft, ends FORCE pixels below.
+        widths = {}
+        for px, py in loaded.find(LOAD_ARROW, arrow):
+            widths[py - screen(C)[1]] = widths.get(py - screen(C)[1], 0) + 1
+        self.assertFalse([dy for dy in widths if dy < 0], "load arrow above the joint")
+        tip = max(widths)
+        self.assertTrue(FORCE - 1 <= tip <= FORCE + 1, "load arrow ends %d below C" % tip)
+        shaft = [widths.get(dy, 0) for dy in range(FORCE // 4, FORCE // 2)]
+        head = [widths.get(dy, 0) for dy in range(FORCE // 2 + 1, FORCE)]
+        self.assertTrue(all(0 < w <= 4 for w in shaft), "load arrow shaft: %s" % widths)
+        self.assertGreaterEqual(max(head), 5, "no arrow head towards +y: %s" % widths)
+
+        # Solved, the bars show their forces' signs: tension yellow to red, compression yellow to
+        # green; unsolved they would all be grey.
+        def bar_colours():
+            frame = x.grab()
+            colours = {bar: [frame.rgb(*screen(p)) for p in samples[bar]] for bar in BARS}
+            tension = all(c[0] == 255 and c[1] < 255 and c[2] == 0 for c in colours[(A, B)])
+            compression = all(c[1] == 255 and c[0] < 255 and c[2] == 0
+                              for bar in ((B, C), (C, A)) for c in colours[bar])
+            return tension and compression and frame
+        drawn = wait_for("the solved bars' colours", bar_colours)
+        print("screen with the truss: %s" % drawn.save(os.path.join(self.artifacts, "e2e-truss")))
+
+        # File > Save: the File menu's third item, "Save", whose word also starts the fourth,
+        # "Save as...". With no file name yet, it asks for one.
+        target = os.path.join(self.scratch, "work", "drawn-truss.trs")
+        menu = self.open_menu_and_choose(palette_top, lambda items: self.save_item(items))
+        print("screen with the File menu: %s" % menu.save(os.path.join(self.artifacts, "e2e-menu")))
+        dialog = wait_for("the Save As dialog", lambda: x.windows("^Save As$"))[0]
+        wait_for("the dialog to take the keyboard", lambda: x.focus() == dialog)
+        x.xdotool("key", "ctrl+a")
+        x.xdotool("type", "--delay", 8, target)
+        # Enter accepts the name; should the name field's completion list still be open, the
+        # first Enter only closes the list.
+        for attempt in (1, 2):
+            x.xdotool("key", "Return")
+            try:
+                wait_for("the dialog to close", lambda: not x.windows("^Save As$"),
+                         timeout=WAIT / 4 if attempt == 1 else WAIT)
+                break
+            except AssertionError:
+                if attempt == 2:
+                    raise
+        wait_for("the saved file", lambda: os.path.isfile(target) and os.path.getsize(target) > 0)
+        self.check_saved_file(target)
+        x.park_pointer()
+        shown = wait_for("the window's new title",
+                         lambda: "drawn-truss" in x.xdotool("getwindowname", main) and x.grab())
+        print("screen after saving: %s" % shown.save(os.path.join(self.artifacts, "e2e-saved")))
+
+        # File > Exit: nothing is unsaved, so the program ends at once and cleanly.
+        self.open_menu_and_choose(palette_top, lambda items: items[-1])
+        try:
+            code = self.app.wait(timeout=WAIT)
+        except subprocess.TimeoutExpired:
+            self.fail("trabex did not end after File > Exit; windows shown: %s"
+                      % [x.xdotool("getwindowname", w).strip() for w in x.windows(".")])
+        with open(self.app_log.name, "rb") as log:
+            self.assertEqual(code, 0, log.read().decode(errors="replace"))
+        print("scenario took %.1f s" % (time.monotonic() - started))
+
+    def save_item(self, items):
+        self.assertGreaterEqual(len(items), 5, "too few items in the File menu")
+        save, save_as = items[2], items[3]
+        word = first_word(save[1])
+        self.assertTrue(word and word == first_word(save_as[1]),
+                        "the File menu's third and fourth items do not start with the same word, "
+                        "as Save and Save as... do")
+        return save
+
+    def open_menu_and_choose(self, palette_top, choose):
+        """Clicks the File menu's title, then the item that choose picks from its items."""
+        x = self.x
+        x.park_pointer()
+        before = x.grab()
+        titles = [t for t in menu_titles(before, palette_top) if t[1] - t[0] >= 10]
+        self.assertGreaterEqual(len(titles), 3, "menu bar titles not found: %s" % titles)
+        # "&File" is the first title; a maximised truss window puts only its icon before it.
+        text_rows = [y for y in range(MAIN_WINDOW[1], palette_top - 4)
+                     if any(dark(before.rgb(c, y)) for c in range(titles[0][0], titles[0][1] + 1))]
+        x.click((titles[0][0] + titles[0][1]) / 2, (text_rows[0] + text_rows[-1]) / 2)
+        x.park_pointer()
+
+        def painted_menu():
+            frame = x.grab()
+            popup = menu_popup(before, frame, text_rows[-1] + 3)
+            items = menu_items(frame, popup)
+            if len(items) < 2:
+                raise LookupError("menu at %s not painted yet" % (popup,))
+            time.sleep(0.1)
+            again = x.grab()
+            if any(again.pixels[y * again.stride:(y + 1) * again.stride]
+                   != frame.pixels[y * frame.stride:(y + 1) * frame.stride]
+                   for y in range(popup[1], popup[3])):
+                return None
+            return popup, items
+        popup, items = wait_for("the File menu", painted_menu)
+        self.assertLessEqual(abs(popup[0] - titles[0][0]), 20, "the menu is not under File")
+        item = choose(items)
+        shown = x.grab()
+        x.click((popup[0] + popup[2]) / 2, item[0])
+        return shown
+
+    def check_saved_file(self, path):
+        self.check_file_text(path)
+        self.check_analysis(path)
+
+    def check_file_text(self, path):
+        """The file as written: its sections and keys, read here without the program's code."""
+        sections, current = {}, None
+        with open(path, encoding="utf-8") as f:
+            for line in f.read().splitlines():
+                line = line.strip()
+                if line.startswith("[") and line.endswith("]"):
+                    current = sections.setdefault(line[1:-1], {})
+                elif "=" in line and current is not None:
+                    key, value = line.split("=", 1)
+                    current[key.strip()] = value.strip()
+        number = lambda text: float(text.replace(",", "."))
+        bars = sections["Pruty"]
+        self.assertEqual(int(bars["Count"]), len(BARS))
+        for i, (s, r) in enumerate(BARS):
+            self.assertEqual([number(bars[k % i]) for k in ("Sa_X%d", "Sa_Y%d", "Sb_X%d", "Sb_Y%d")],
+                             [s[0], s[1], r[0], r[1]], "bar %d in the file" % i)
+        supports = sections["Podpery"]
+        self.assertEqual(int(supports["Count"]), 2)
+        placed = {(number(supports["X%d" % i]), number(supports["Y%d" % i])):
+                  (int(supports["P_X%d" % i]), int(supports["P_Y%d" % i])) for i in range(2)}
+        self.assertEqual(placed, {A: (1, 1), B: (0, 1)})
+        loads = sections["Zatizeni"]
+        self.assertEqual(int(loads["Count"]), 1)
+        self.assertEqual([number(loads[k]) for k in ("X0", "Y0", "Sila0", "Uhel0")],
+                         [C[0], C[1], FORCE, 90])
+
+    def check_analysis(self, path):
+        result = subprocess.run([CLI, "json", path], capture_output=True, text=True, timeout=60,
+                                env=dict(os.environ, QT_QPA_PLATFORM="offscreen",
+                                         HOME=self.scratch, XDG_RUNTIME_DIR=self.scratch))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        doc = json.loads(result.stdout)
+        self.assertEqual(doc["err"], 0)
+        self.assertEqual(doc["static_indeterminacy"], 0)
+
+        # The geometry drawn: three bars as dragged, both supports, one load.
+        self.assertEqual([(tuple(b["a"]), tuple(b["b"])) for b in doc["bars"]], BARS)
+        self.assertEqual(sorted((j["x"], j["y"]) for j in doc["joints"]), sorted([A, B, C]))
+        supports = {(s["x"], s["y"]): s for s in doc["supports"]}
+        self.assertEqual(sorted(supports), sorted([A, B]))
+        self.assertEqual(supports[A]["fixed"], "xy")
+        self.assertEqual(supports[B]["fixed"], "y")
+        self.assertEqual([(f["x"], f["y"], f["sila"], f["uhel"]) for f in doc["forces"]],
+                         [(C[0], C[1], FORCE, 90)])
+
+        # The forces, against the hand solution.
+        bars, reactions = hand_solution()
+        for b in doc["bars"]:
+            expected = bars[frozenset((tuple(b["a"]), tuple(b["b"])))]
+            self.assertAlmostEqual(b["force"], expected, places=9, msg="bar %s" % b)
+        for point, (rx, ry) in reactions.items():
+            s = supports[point]
+            if rx is None:
+                self.assertIsNone(s["reaction_x"])
+            else:
+                self.assertAlmostEqual(s["reaction_x"], rx, places=9, msg="support %s" % s)
+            self.assertAlmostEqual(s["reaction_y"], ry, places=9, msg="support %s" % s)
+
+        # And each joint is in balance with the program's own numbers.
+        for j in doc["joints"]:
+            p = (j["x"], j["y"])
+            fx = fy = 0.0
+            for b in doc["bars"]:
+                ends = (tuple(b["a"]), tuple(b["b"]))
+                if p in ends:
+                    q = ends[1] if ends[0] == p else ends[0]
+                    length = math.dist(p, q)
+                    fx += b["force"] * (q[0] - p[0]) / length
+                    fy += b["force"] * (q[1] - p[1]) / length
+            for f in doc["forces"]:
+                if (f["x"], f["y"]) == p:
+                    fx += f["sila"] * math.cos(math.radians(f["uhel"]))
+                    fy += f["sila"] * math.sin(math.radians(f["uhel"]))
+            if p in supports:
+                fx += supports[p]["reaction_x"] or 0.0
+                fy += supports[p]["reaction_y"] or 0.0
+            self.assertAlmostEqual(fx, 0, places=9, msg="joint %s" % (p,))
+            self.assertAlmostEqual(fy, 0, places=9, msg="joint %s" % (p,))
+
+
+if __name__ == "__main__":
+    # Stopped from outside (ctest's timeout, say), the test still runs its clean-ups.
+    for stop_signal in (signal.SIGTERM, signal.SIGHUP):
+        signal.signal(stop_signal, lambda number, _frame: sys.exit(128 + number))
+    unittest.main(argv=[sys.argv[0], "-v"])
