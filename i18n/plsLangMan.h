@@ -167,8 +167,8 @@ QString ExpandEscapes(const QString& text);
 QString LanguageCodeFromLangId(std::uint16_t langId);
 // The Windows language identifier (primary language | sublanguage << 10) of a language, script and
 // territory: the identifier of that territory (and script) when there is one, else the
-// language's default identifier; 0 for a language without one. With no script and no territory,
-// Serbian and Bosnian give their neutral identifiers.
+// language's default identifier; 0 for a language without one. Serbian and Bosnian without a
+// script give their neutral identifiers.
 std::uint16_t LangIdFromLocaleParts(QLocale::Language language, QLocale::Script script,
                                     QLocale::Territory territory);
 // LangIdFromLocaleParts of the locale's language, script and territory
