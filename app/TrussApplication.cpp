@@ -4,8 +4,10 @@
 
 #include "BMPDlg.h"
 #include "BatchFileExecute.h"
+#include "SettingsStore.h"
 #include "TrussMainWin.h"
 #include "TrussSystem.h"
+#include "plsLangMan.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -31,11 +33,24 @@ private:
 
 } // namespace
 
+void SelectStartLanguage(const QString& defaultCode) {
+    {
+        TSettingsStore store;
+        LanguageManager.SetLanguageCode(
+            store.ReadString(QStringLiteral("Last"), QStringLiteral("Language"), defaultCode));
+    }
+    if (LanguageManager.LanguageCode().isEmpty())
+        LanguageManager.SetLanguageCode(QStringLiteral("en"));
+}
+
 int RunTrabex(int& argc, char** argv) {
     QApplication app(argc, argv);
     app.setStyle(new TAppEvents);
-    app.setApplicationName(QStringLiteral("Trabex"));
     OnBeep = [] { QApplication::beep(); };
+
+    LanguageManager.SetFolder(QString());
+    SelectStartLanguage(DefaultLanguageCode());
+    app.setApplicationName(QStringLiteral("Trabex"));
 
     // The main window comes first and is the application's main window; it is shown at once so
     // that its stored options hold for the documents opened below.

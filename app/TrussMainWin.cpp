@@ -12,6 +12,8 @@
 #include "UsageStatistics.h"
 #include "plsDialogs.h"
 #include "plsLangConsts.h"
+#include "plsLangMan.h"
+#include "plsTranslateForm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -89,7 +91,65 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     UpdateActions();
 }
 
+void TMainForm::BuildLanguageMenu() {
+    for (QAction* old : miLanguage->actions())
+        delete old;
+    QStringList languages;
+    LanguageManager.GetAvailableLanguages(languages);
+    for (const QString& entry : languages) {
+        const qsizetype eq = entry.indexOf(u'=');
+        const QString code = entry.left(eq);
+        const QString name = entry.mid(eq + 1);
+        auto* item = new QAction(name, miLanguage);
+        item->setToolTip(code);
+        item->setCheckable(true);
+        LanguageItems->addAction(item);
+        connect(item, &QAction::triggered, this, [this, item] { miChangeLanguageClick(item); });
+        // Sorted by name, ordinal comparison; equal names keep the list's order.
+        QAction* before = nullptr;
+        for (QAction* existing : miLanguage->actions())
+            if (QString::compare(existing->text(), name, Qt::CaseSensitive) > 0) {
+                before = existing;
+                break;
+            }
+        miLanguage->insertAction(before, item);
+        item->setChecked(code == LanguageManager.LanguageCode());
+    }
+}
+
+void TMainForm::miChangeLanguageClick(QAction* item) {
+    LanguageManager.SetLanguageCode(item->toolTip());
+    if (!LanguageManager.LastError().isEmpty())
+        TranslatedMessageDlg(windowTitle(), LanguageManager.LastError(), mtWarning, Btn(mbOK));
+    // Stored even after an error, so the choice is tried again at the next start.
+    SettingsStore->WriteString(QStringLiteral("Last"), QStringLiteral("Language"),
+                               LanguageManager.LanguageCode());
+}
+
+void TMainForm::ApplyLanguage() {
+    TranslateDialogTexts();
+    TranslateConstants();
+    LanguageManager.ClearTranslations(true, false, false);
+    if (!TranslateForm(LanguageManager, this))
+        TranslatedMessageDlg(QString(), TranslationFailureText(LanguageManager, *this, false),
+                             mtWarning, Btn(mbOK));
+    setWindowTitle(QApplication::applicationName() + QStringLiteral(" v.") + FileVersion() +
+                   QStringLiteral(" (") + LanguageManager.LanguageCode() + u')');
+    // Every window answers before the next one hears of the change.
+    QList<QWidget*> forms{this};
+    for (TTrussForm* form : TrussForms())
+        forms << form;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (!forms.contains(w))
+            forms << w;
+    for (QWidget* form : forms) {
+        TLanguageChangedEvent event;
+        QCoreApplication::sendEvent(form, &event);
+    }
+}
+
 TMainForm::~TMainForm() {
+    LanguageManager.OnLanguageChanged = nullptr;
     if (!optionsStored)
         StoreOptions();
     // Truss windows go with the frame without their close handling, so the recent-files list
@@ -105,6 +165,11 @@ TMainForm::~TMainForm() {
 
 void TMainForm::FormCreate() {
     setWindowTitle(QStringLiteral("Trabex v.") + FileVersion());
+    BuildLanguageMenu();
+    LanguageManager.OnLanguageChanged = [this](TLanguageManager&) { ApplyLanguage(); };
+    // Without a language the windows keep their built-in Czech until one is chosen.
+    if (!LanguageManager.LanguageCode().isEmpty())
+        ApplyLanguage();
     const QString version = FileVersion();
     SettingsStore = std::make_unique<TSettingsStore>();
     if (const auto url = RecordProgramStart(*SettingsStore, version, UsageServerHost))
@@ -211,6 +276,10 @@ void TMainForm::CreateMenus() {
     Internetbackup1->setObjectName(QStringLiteral("Internetbackup1"));
     Internetbackup1->setCheckable(true);
     Internetbackup1->setEnabled(false);
+
+    miLanguage = menu("miLanguage", QStringLiteral("Jazyk"));
+    LanguageItems = new QActionGroup(this);
+    LanguageItems->setExclusive(true);
 
     Window1 = menu("Window1", QStringLiteral("Window"));
     auto windowCommand = [&](const char* name, const QString& text, const QString& hint,

@@ -7,6 +7,7 @@
 #include "TrussFormHost.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
@@ -54,6 +55,12 @@ public:
     void Saveas1Click();
     void File1Click();
     void Exit1Click();
+
+    // The language menu, sorted by language name, the current language checked.
+    void BuildLanguageMenu();
+    void miChangeLanguageClick(QAction* item);
+    // After a language change: texts, dialog captions, this window, the caption, the others.
+    void ApplyLanguage();
     // Writes the active window's client area to "<caption>.bmp" in ScreenshotFolder.
     void Screenshot1Click();
 
@@ -107,7 +114,8 @@ public:
     QToolButton *PenColor, *BrushColor;
     QSpinBox* PenWidth;
 
-    QMenu *File1, *Insert1, *Edit1, *Nastavit1, *Window1;
+    QMenu *File1, *Insert1, *Edit1, *Nastavit1, *miLanguage, *Window1;
+    QActionGroup* LanguageItems;
     QAction *aNewTrussWindow, *Open1, *Save1, *Saveas1, *Screenshot1, *Exit1;
     std::array<QAction*, TLastFilesUsed::Capacity> mFile{};
     QAction *aVolnaPodX, *aVolnaPodY, *Undo1, *Redo1;

@@ -7,6 +7,7 @@
 #include "TrussPicture.h"
 #include "plsDialogs.h"
 #include "plsLangConsts.h"
+#include "plsTranslateForm.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -367,5 +368,14 @@ void TTrussForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TTrussForm::TranslateSelf() {
+    ::TranslateSelf(this);
     RefreshTruss();
+}
+
+bool TTrussForm::event(QEvent* event) {
+    if (event->type() == TLanguageChangedEvent::EventType()) {
+        TranslateSelf();
+        return true;
+    }
+    return QWidget::event(event);
 }

@@ -117,6 +117,7 @@ public:
     QMenu* Edit1;
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -2,6 +2,7 @@
 #include "UnitMatice.h"
 
 #include "FormPlacement.h"
+#include "plsTranslateForm.h"
 
 #include <QFont>
 #include <QVBoxLayout>
@@ -50,6 +51,17 @@ TFormMatrix::TFormMatrix(QWidget* owner)
     layout->addWidget(Memo1);
 
     RestorePlacement(*this, ReadIniSection(OptionsIniFile(), Section));
+    TranslateSelf(this);
+}
+
+bool TFormMatrix::event(QEvent* event) {
+    // After a language change the caption follows; the listing keeps its texts until the next
+    // refresh of a truss window.
+    if (event->type() == TLanguageChangedEvent::EventType()) {
+        TranslateSelf(this);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 TFormMatrix::~TFormMatrix() {

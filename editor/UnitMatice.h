@@ -18,6 +18,9 @@ public:
 
     QPlainTextEdit* Memo1;
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     bool placementSaved = false;
 };

@@ -1,6 +1,8 @@
 // The translated message box built on QMessageBox.
 #include "plsDialogs.h"
 
+#include "plsLangMan.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -141,4 +143,12 @@ int TranslatedMessageDlg(const QString& caption, const QString& text, TMsgDlgTyp
     if (auto* pressed = box->clickedButton())
         return pressed->property("modalResult").toInt();
     return mrNone;
+}
+
+void TranslateDialogTexts() {
+    // A language that does not name a button brings back its standard caption.
+    for (int b = 0; b < MsgDlgBtnCount; ++b)
+        ButtonCaptions[b].Caption =
+            LanguageManager.GetConstant(QString::fromLatin1(ButtonCaptions[b].Key),
+                                        StandardButtonCaption(static_cast<TMsgDlgBtn>(b)));
 }

@@ -57,6 +57,9 @@ struct TButtonCaption {
 extern TButtonCaption ButtonCaptions[MsgDlgBtnCount];
 // Object names of the buttons in the box, indexed by TMsgDlgBtn.
 extern const char* const ButtonNames[MsgDlgBtnCount];
+// Refreshes the button captions from the language manager, the standard caption for a button the
+// language does not name.
+void TranslateDialogTexts();
 // The standard caption of a button kind.
 QString StandardButtonCaption(TMsgDlgBtn button);
 

@@ -1,6 +1,8 @@
 // The translatable constants with their Czech initial texts.
 #include "plsLangConsts.h"
 
+#include "plsLangMan.h"
+
 #include <QRegularExpression>
 
 #include <iterator>
@@ -116,4 +118,10 @@ QString FormatConst(const QString& text, const QString& value) {
         return text;
     QString result = text;
     return result.replace(m.capturedStart(), m.capturedLength(), value);
+}
+
+void TranslateConstants() {
+    // A constant the new language does not name keeps the text it had.
+    for (const auto& c : Constants)
+        *c.Variable = LanguageManager.GetConstant(QString::fromLatin1(c.Name), *c.Variable);
 }

@@ -55,6 +55,10 @@ struct TLangConstant {
 const TLangConstant* LangConstants();
 int LangConstantCount();
 
+// Refreshes every constant from the language manager; a constant the language does not name
+// keeps its current text.
+void TranslateConstants();
+
 // Puts every constant back to its Czech text.
 void ResetConstantsToCzech();
 

@@ -8,6 +8,7 @@
 #include "UnitMatice.h"
 #include "plsDialogs.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@
 class TMainFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        QApplication::setApplicationName(QStringLiteral("Trabex"));
         QFile::remove(OptionsIniFile());
         MessageDlgHandler = [this](const TMessageDlgRequest& r) {
             Messages.push_back(r);

@@ -1,0 +1,303 @@
+// Languages in the running windows: the shipped files, switching, the menu and start-up.
+#include "ComponentProperties.h"
+#include "GuiFixture.h"
+#include "LabeledEdit.h"
+#include "RutinyUnit.h"
+#include "SettingsStore.h"
+#include "TrussApplication.h"
+#include "plsLangConsts.h"
+#include "plsLangMan.h"
+#include "plsTranslateForm.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <map>
+#include <set>
+
+namespace {
+
+const QString ShippedLanguages = QStringLiteral(TRABEX_LANGS_DIR);
+
+// Leaves the manager without a language, as before any was loaded: a code that no folder has.
+void ForgetLanguage() {
+    QTemporaryDir empty;
+    LanguageManager.SetFolder(empty.path());
+    LanguageManager.SetLanguageCode(QStringLiteral("none"));
+    LanguageManager.SetFolder(QString());
+}
+
+// Every text a user reads in a window: captions and hints by component name.
+std::map<QString, QString> VisibleTexts(QObject* form) {
+    std::map<QString, QString> texts;
+    auto add = [&](QObject* o, const QString& name) {
+        QString caption;
+        if (auto* edit = qobject_cast<TLabeledEdit*>(o))
+            caption = edit->Caption();
+        else if (auto* a = qobject_cast<QAction*>(o))
+            caption = a->text();
+        else if (auto* m = qobject_cast<QMenu*>(o))
+            caption = m->title();
+        else if (auto* b = qobject_cast<QAbstractButton*>(o))
+            caption = b->text();
+        if (!caption.isEmpty())
+            texts[name + QStringLiteral(".Caption")] = caption;
+        QString tip = o->property("toolTip").toString();
+        // An action without a tip of its own shows its text as the tip.
+        if (auto* a = qobject_cast<QAction*>(o); a && tip == QString(a->text()).remove(u'&'))
+            tip.clear();
+        if (!tip.isEmpty())
+            texts[name + QStringLiteral(".Hint")] = tip;
+    };
+    for (QObject* o : form->findChildren<QObject*>()) {
+        const QString name = o->objectName();
+        // The label of a labelled field is addressed through the field.
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) ||
+            name.endsWith(QLatin1String("_EditLabel")) || FindComponent(form, name) != o)
+            continue;
+        add(o, name);
+    }
+    return texts;
+}
+
+// Components whose texts the program writes while it runs, not a language file.
+bool WrittenAtRunTime(const QString& key) {
+    static const QStringList prefixes = {"mFile",  "LabelMax.", "StatusBar1_Panel", "PenButton.",
+                                         "Memo1.", "Image.",    "ScrollBox."};
+    for (const QString& p : prefixes)
+        if (key.startsWith(p))
+            return true;
+    return false;
+}
+
+class Languages : public TMainFormTest {
+protected:
+    void SetUp() override {
+        LanguageManager.SetFolder(ShippedLanguages);
+        ResetConstantsToCzech();
+        TMainFormTest::SetUp();
+    }
+    void TearDown() override {
+        TMainFormTest::TearDown();
+        ForgetLanguage();
+        ResetConstantsToCzech();
+        for (int b = 0; b < MsgDlgBtnCount; ++b)
+            ButtonCaptions[b].Caption = StandardButtonCaption(static_cast<TMsgDlgBtn>(b));
+    }
+    QAction* LanguageItem(const QString& code) {
+        for (QAction* a : Main->miLanguage->actions())
+            if (a->toolTip() == code)
+                return a;
+        return nullptr;
+    }
+    void Choose(const QString& code) {
+        QAction* item = LanguageItem(code);
+        ASSERT_NE(item, nullptr) << code.toStdString();
+        item->trigger();
+    }
+};
+
+TEST_F(Languages, MenuListsTheShippedLanguagesByName) {
+    const QList<QAction*> items = Main->miLanguage->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("English"));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("Čeština")) << "ordinal order: Č after E";
+    EXPECT_EQ(items[0]->toolTip(), QStringLiteral("en"));
+}
+
+TEST_F(Languages, EachShippedFileTranslatesEveryWindowCompletelyAndWithoutErrors) {
+    TTrussForm* form = NewWindow();
+    const std::map<QString, QObject*> windows = {{QStringLiteral("TMAINFORM"), Main.get()},
+                                                 {QStringLiteral("TTRUSSFORM"), form},
+                                                 {QStringLiteral("TFORMMATRIX"), Main->FormMatrix}};
+    for (const char* code : {"cs", "en"}) {
+        SCOPED_TRACE(code);
+        Choose(QString::fromLatin1(code));
+        ASSERT_EQ(LanguageManager.LastError(), QString());
+        ASSERT_EQ(LanguageManager.LanguageCode(), QString::fromLatin1(code));
+        const TTranslationTable& lines = LanguageManager.Properties();
+        ASSERT_GT(lines.Count(), 80);
+        std::set<QString> named;
+        for (int i = 0; i < lines.Count(); ++i) {
+            const QString section = lines.Key(i).section(u'.', 0, 0);
+            const QString component = lines.Key(i).section(u'.', 1, 1);
+            const auto window = windows.find(section);
+            ASSERT_NE(window, windows.end()) << "section of no window: " << section.toStdString();
+            EXPECT_NE(FindComponent(window->second, component), nullptr)
+                << "no component " << lines.Key(i).toStdString();
+            named.insert(lines.Key(i).section(u'.', 1).toUpper());
+        }
+        for (const auto& [section, window] : windows) {
+            EXPECT_TRUE(TranslateForm(LanguageManager, window))
+                << LanguageManager.LastError().toStdString();
+            for (const auto& [key, text] : VisibleTexts(window)) {
+                if (WrittenAtRunTime(key))
+                    continue;
+                EXPECT_TRUE(named.count(key.toUpper()))
+                    << section.toStdString() << " leaves out " << key.toStdString() << " = "
+                    << text.toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(Languages, SwitchingToEnglishAndBackRestoresEveryCzechText) {
+    TTrussForm* form = NewWindow();
+    Choose(QStringLiteral("cs"));
+    const auto czechMain = VisibleTexts(Main.get());
+    const auto czechTruss = VisibleTexts(form);
+    Choose(QStringLiteral("en"));
+    EXPECT_EQ(Main->File1->title(), QStringLiteral("&File"));
+    EXPECT_EQ(form->PocetPrutu->Caption(), QStringLiteral("Number of bars"));
+    EXPECT_EQ(Main->FormMatrix->windowTitle(), QStringLiteral("Equation matrix"));
+    EXPECT_NE(VisibleTexts(Main.get()), czechMain);
+    Choose(QStringLiteral("cs"));
+    EXPECT_EQ(VisibleTexts(Main.get()), czechMain);
+    EXPECT_EQ(VisibleTexts(form), czechTruss);
+    EXPECT_EQ(Main->File1->title(), QStringLiteral("&Soubor"));
+}
+
+TEST_F(Languages, WindowsStatusBarAndReportFollowAtOnce) {
+    if (!Main->aShowSidePannel->isChecked())
+        Main->aShowSidePannel->trigger();
+    ASSERT_TRUE(Main->OpenTrussFile(Data("triangle.trs")));
+    TTrussForm* form = Main->ActiveTrussForm();
+    EXPECT_TRUE(form->Memo1->toPlainText().contains(QStringLiteral("Počet prutů")));
+    Choose(QStringLiteral("en"));
+    EXPECT_EQ(Main->windowTitle(),
+              QStringLiteral("Trabex v.") + FileVersion() + QStringLiteral(" (en)"));
+    EXPECT_TRUE(Main->StatusPanels[3]->text().startsWith(QStringLiteral("Calculation time: ")));
+    EXPECT_TRUE(Main->StatusPanels[2]->text().startsWith(QStringLiteral("Drawing time: ")));
+    EXPECT_TRUE(form->Memo1->toPlainText().contains(QStringLiteral("Number of bars")))
+        << form->Memo1->toPlainText().toStdString();
+    EXPECT_EQ(msg_Chyba, QStringLiteral("Error!"));
+    EXPECT_EQ(ButtonCaptions[mbCancel].Caption, QStringLiteral("Cancel"));
+    EXPECT_TRUE(LanguageManager.Constants().Count() == 0) << "constants live in the variables only";
+    TSettingsStore store;
+    EXPECT_EQ(store.ReadString(QStringLiteral("Last"), QStringLiteral("Language"), {}),
+              QStringLiteral("en"));
+    EXPECT_TRUE(LanguageItem(QStringLiteral("en"))->isChecked());
+}
+
+TEST_F(Languages, ChoiceIsStoredEvenWhenLoadingReportsAnError) {
+    QTemporaryDir folder;
+    auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile f(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    write("Trabex.xx.lng",
+          "[precision language file]\nlanguagename=Broken\n[TMainForm]\nOpen1.Colour=x\n");
+    write("A.xx.lngz", "");
+    write("B.xx.lngz", "");
+    LanguageManager.SetFolder(folder.path());
+    Main->BuildLanguageMenu();
+    Answers = {mrOk};
+    Choose(QStringLiteral("xx"));
+    ASSERT_EQ(Messages.size(), 1u) << "the two .lngz files leave a line break in LastError";
+    TSettingsStore store;
+    EXPECT_EQ(store.ReadString(QStringLiteral("Last"), QStringLiteral("Language"), {}),
+              QStringLiteral("xx"));
+}
+
+TEST_F(Languages, AFailedWindowTranslationIsReported) {
+    QTemporaryDir folder;
+    QFile f(folder.filePath(QStringLiteral("Trabex.yy.lng")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[precision language file]\nlanguagename=Why\n[TTrussForm]\nPocetPrutu.Colour=x\n"
+            "LEMass1.Caption=M1\nNoSuchField.Caption=skipped\n");
+    f.close();
+    TTrussForm* form = NewWindow();
+    LanguageManager.SetFolder(folder.path());
+    Main->BuildLanguageMenu();
+    Answers = {mrOk};
+    Choose(QStringLiteral("yy"));
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_TRUE(Messages[0].Text.startsWith(QStringLiteral("Why (yy): [TrussForm (TTrussForm)] ")))
+        << Messages[0].Text.toStdString();
+    EXPECT_TRUE(Messages[0].Text.contains(QStringLiteral("TTRUSSFORM.POCETPRUTU.COLOUR")));
+    EXPECT_FALSE(Messages[0].Text.contains(QStringLiteral("NOSUCHFIELD")));
+    EXPECT_EQ(form->LEMass1->Caption(), QStringLiteral("M1")) << "later lines are still applied";
+}
+
+TEST_F(Languages, ConstantsKeepTheirTextAndButtonsReturnToStandard) {
+    QTemporaryDir folder;
+    auto language = [&](const char* code, const QByteArray& constants) {
+        QFile f(folder.filePath(QStringLiteral("Trabex.%1.lng").arg(QLatin1String(code))));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[precision language file]\nlanguagename=" + QByteArray(code) + "\n[constants]\n" +
+                constants);
+    };
+    language("aa", "msg_Chyba=Fehler!\nlng_MsgBtnOK=Gut\n");
+    language("bb", "str_Sila=Kraft\n");
+    LanguageManager.SetFolder(folder.path());
+    Main->BuildLanguageMenu();
+    EXPECT_EQ(msg_NoNewUpdate.count(QStringLiteral("\\n")), 1)
+        << "two characters before any change";
+    Choose(QStringLiteral("aa"));
+    EXPECT_EQ(msg_Chyba, QStringLiteral("Fehler!"));
+    EXPECT_EQ(ButtonCaptions[mbOK].Caption, QStringLiteral("Gut"));
+    EXPECT_TRUE(msg_NoNewUpdate.contains(QStringLiteral("\r\n")))
+        << "every refresh expands escapes";
+    Choose(QStringLiteral("bb"));
+    EXPECT_EQ(msg_Chyba, QStringLiteral("Fehler!"))
+        << "a constant bb does not name keeps aa's text";
+    EXPECT_EQ(str_Sila, QStringLiteral("Kraft"));
+    EXPECT_EQ(ButtonCaptions[mbOK].Caption, QStringLiteral("OK")) << "buttons go back to standard";
+}
+
+TEST_F(Languages, EqualNamesKeepTheirListOrderAmongTheOthers) {
+    QTemporaryDir folder;
+    auto language = [&](const char* code, const char* name) {
+        QFile f(folder.filePath(QStringLiteral("T.%1.lng").arg(QLatin1String(code))));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("[precision language file]\nlanguagename=") + name + "\n");
+    };
+    // Listed in file order a1, b1, c1, d1.
+    language("a1", "Gamma");
+    language("b1", "Beta");
+    language("c1", "Alpha");
+    language("d1", "Beta");
+    LanguageManager.SetFolder(folder.path());
+    QStringList listed;
+    ASSERT_TRUE(LanguageManager.GetAvailableLanguages(listed));
+    ASSERT_EQ(listed, QStringList({"a1=Gamma", "b1=Beta", "c1=Alpha", "d1=Beta"}));
+    Main->BuildLanguageMenu();
+    QStringList order;
+    for (QAction* a : Main->miLanguage->actions())
+        order << a->text() + u'/' + a->toolTip();
+    EXPECT_EQ(order, QStringList({"Alpha/c1", "Beta/b1", "Beta/d1", "Gamma/a1"}));
+}
+
+class StartLanguage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QFile::remove(TSettingsStore().FileName());
+        LanguageManager.SetFolder(ShippedLanguages);
+    }
+    void TearDown() override { ForgetLanguage(); }
+};
+
+TEST_F(StartLanguage, StoredThenDefaultThenEnglish) {
+    {
+        TSettingsStore store;
+        store.WriteString(QStringLiteral("Last"), QStringLiteral("Language"), QStringLiteral("cs"));
+    }
+    SelectStartLanguage(QStringLiteral("en"));
+    EXPECT_EQ(LanguageManager.LanguageCode(), QStringLiteral("cs"));
+    QFile::remove(TSettingsStore().FileName());
+    SelectStartLanguage(QStringLiteral("cs"));
+    EXPECT_EQ(LanguageManager.LanguageCode(), QStringLiteral("cs")) << "the user's default";
+    SelectStartLanguage(QStringLiteral("zz"));
+    EXPECT_EQ(LanguageManager.LanguageCode(), QStringLiteral("en")) << "no such language: English";
+    {
+        TSettingsStore store;
+        store.WriteString(QStringLiteral("Last"), QStringLiteral("Language"), QStringLiteral("qq"));
+    }
+    SelectStartLanguage(QString());
+    EXPECT_EQ(LanguageManager.LanguageCode(), QStringLiteral("en"));
+}
+
+} // namespace
