@@ -301,3 +301,78 @@ TEST_F(StartLanguage, StoredThenDefaultThenEnglish) {
 }
 
 } // namespace
+
+namespace {
+
+// A language file's property lines applied through TranslateForm to the real windows.
+class TranslateFormLines : public TMainFormTest {
+protected:
+    void SetUp() override {
+        TMainFormTest::SetUp();
+        QFile f(folder.filePath(QStringLiteral("Trabex.tt.lng")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[precision language file]\nlanguagename=Test\n"
+                "[TTrussForm]\nMemo1.Lines.Text=one\\ntwo\nSELF.Caption=Okno\nStupStNeu.Font.Name="
+                "DejaVu Serif\n"
+                "[TMainForm]\nStatusBar1.Panels[0].Text=zero\nOpen1.ShortCut=Ctrl+Shift+K\n"
+                "Open1.Foo=bar\nGhost1.Caption=nobody\nExit1.Caption=Pryč\n");
+        f.close();
+    }
+    // Loads the language without the frame's handler, so that only TranslateForm applies it.
+    void Load() {
+        auto handler = std::move(LanguageManager.OnLanguageChanged);
+        LanguageManager.OnLanguageChanged = nullptr;
+        LanguageManager.SetFolder(folder.path());
+        LanguageManager.SetLanguageCode(QStringLiteral("tt"));
+        LanguageManager.OnLanguageChanged = std::move(handler);
+        ASSERT_EQ(LanguageManager.LastError(), QString());
+    }
+    void TearDown() override {
+        LanguageManager.SetAllowSpecialProps(true);
+        TMainFormTest::TearDown();
+        ForgetLanguage();
+    }
+    QTemporaryDir folder;
+};
+
+TEST_F(TranslateFormLines, PathsListsPanelsFontsAndShortcuts) {
+    TTrussForm* form = NewWindow();
+    Load();
+    EXPECT_TRUE(TranslateForm(LanguageManager, form)) << LanguageManager.LastError().toStdString();
+    EXPECT_EQ(form->Memo1->document()->blockCount(), 2);
+    EXPECT_EQ(form->StupStNeu->font().family(), QStringLiteral("DejaVu Serif"));
+
+    EXPECT_FALSE(TranslateForm(LanguageManager, Main.get()));
+    EXPECT_EQ(Main->StatusPanels[0]->text(), QStringLiteral("zero"));
+    EXPECT_EQ(Main->Open1->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+    EXPECT_EQ(Main->Exit1->text(), QStringLiteral("Pryč")) << "lines after an error still apply";
+    const QString error = LanguageManager.LastError();
+    EXPECT_TRUE(error.startsWith(
+        QStringLiteral("\r\n\r\nTLanguageManager (TMAINFORM.OPEN1.FOO):\r\n      ")))
+        << error.toStdString();
+    EXPECT_FALSE(error.contains(QStringLiteral("GHOST1"))) << "unknown components are skipped";
+    EXPECT_EQ(error.count(QStringLiteral("TLanguageManager")), 1);
+}
+
+TEST_F(TranslateFormLines, ShortcutTextNeedsSpecialProperties) {
+    Load();
+    LanguageManager.SetAllowSpecialProps(false);
+    EXPECT_FALSE(TranslateForm(LanguageManager, Main.get()));
+    EXPECT_TRUE(LanguageManager.LastError().contains(QStringLiteral("TMAINFORM.OPEN1.SHORTCUT")));
+    EXPECT_EQ(Main->Open1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+}
+
+TEST_F(TranslateFormLines, TargetAndSectionOptions) {
+    TTrussForm* form = NewWindow();
+    Load();
+    EXPECT_TRUE(TranslateForm(LanguageManager, form, QString(), form->StupStNeu));
+    EXPECT_EQ(form->StupStNeu->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_NE(form->Memo1->document()->blockCount(), 2) << "only the target is touched";
+    EXPECT_NE(form->windowTitle(), QStringLiteral("Okno"));
+    QWidget other;
+    other.setObjectName(QStringLiteral("Other"));
+    EXPECT_TRUE(TranslateForm(LanguageManager, &other, QStringLiteral("tTrussForm")));
+    EXPECT_EQ(other.windowTitle(), QStringLiteral("Okno")) << "the section names the class";
+}
+
+} // namespace
