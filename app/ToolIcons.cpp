@@ -195,3 +195,43 @@ QIcon ColourIcon(const QColor& colour) {
         p.drawRect(4, 4, 16, 16);
     });
 }
+
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 64.0, size / 64.0);
+        p.setPen(QPen(QColor(0x5a, 0x64, 0x78), 2));
+        p.setBrush(QColor(0xf4, 0xf6, 0xfa));
+        p.drawRoundedRect(QRectF(2, 2, 60, 60), 10, 10);
+        const auto bar = [&](QPointF a, QPointF b, const QColor& core, double width) {
+            p.setPen(QPen(QColor(0x28, 0x28, 0x28), width, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(a, b);
+            p.setPen(QPen(core, width - 2.5, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(a, b);
+        };
+        const QPointF a(12, 44), b(52, 44), c(32, 20), m(32, 44);
+        bar(a, b, QColor(0xe8, 0x54, 0x1c), 6);
+        bar(a, c, QColor(0x3a, 0xa6, 0x3a), 6);
+        bar(b, c, QColor(0x3a, 0xa6, 0x3a), 6);
+        bar(c, m, QColor(0xf0, 0xc0, 0x20), 5);
+        p.setPen(QPen(QColor(0x28, 0x28, 0x28), 1.5));
+        p.setBrush(QColor(0xdc, 0xdc, 0xdc));
+        p.drawPolygon(QPolygonF({a, {7, 53}, {17, 53}}));
+        p.drawPolygon(QPolygonF({b, {47, 51}, {57, 51}}));
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(49, 53.5), 1.8, 1.8);
+        p.drawEllipse(QPointF(55, 53.5), 1.8, 1.8);
+        Arrow(p, {32, 6}, {32, 17});
+        p.setPen(QPen(Qt::white, 1));
+        p.setBrush(QColor(0x20, 0x50, 0xd0));
+        for (const QPointF& joint : {a, b, c, m})
+            p.drawEllipse(joint, 3, 3);
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}

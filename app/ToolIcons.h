@@ -13,3 +13,6 @@ QIcon PenStyleIcon(Qt::PenStyle style);
 QIcon BrushStyleIcon(Qt::BrushStyle style);
 QIcon ShapeIcon(TDrawingTool tool);
 QIcon ColourIcon(const QColor& colour);
+
+// The program's icon: a loaded truss on a pin and a roller.
+QIcon ApplicationIcon();

@@ -5,6 +5,7 @@
 #include "BMPDlg.h"
 #include "BatchFileExecute.h"
 #include "SettingsStore.h"
+#include "ToolIcons.h"
 #include "TrussMainWin.h"
 #include "TrussSystem.h"
 #include "plsLangMan.h"
@@ -46,6 +47,7 @@ void SelectStartLanguage(const QString& defaultCode) {
 int RunTrabex(int& argc, char** argv) {
     QApplication app(argc, argv);
     app.setStyle(new TAppEvents);
+    app.setWindowIcon(ApplicationIcon());
     OnBeep = [] { QApplication::beep(); };
 
     LanguageManager.SetFolder(QString());

@@ -178,6 +178,8 @@ void TMainForm::FormCreate() {
         std::make_unique<TLastFilesUsed>(SettingsStore.get(), QStringLiteral("LastLoad"), mFile[0]);
     LastFiles->OnOpenFile = [this](const QString& name) { OpenTrussFile(name); };
     FormMatrix = new TFormMatrix(this);
+    setWindowIcon(ApplicationIcon());
+    FormMatrix->setWindowIcon(windowIcon());
     ScreenshotFolder = GetExeDir();
 }
 

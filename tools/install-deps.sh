@@ -10,6 +10,7 @@ PACKAGES=(
   xvfb xauth xdotool x11-apps
   fonts-liberation fonts-dejavu-core
   python3
+  dpkg-dev file
 )
 
 missing=()

@@ -267,6 +267,11 @@ TEST_F(MainForm, DefaultsWithoutAnOptionsFile) {
     EXPECT_TRUE(Main->aShowGrid->isChecked());
     EXPECT_TRUE(Main->aGridAsLine->isChecked());
     EXPECT_EQ(Main->windowTitle(), QStringLiteral("Trabex v.") + FileVersion());
+    EXPECT_FALSE(Main->windowIcon().isNull());
+    EXPECT_EQ(Main->FormMatrix->windowIcon().cacheKey(), Main->windowIcon().cacheKey());
+    NewWindow();
+    EXPECT_EQ(Main->MdiArea->activeSubWindow()->windowIcon().cacheKey(),
+              Main->windowIcon().cacheKey());
 }
 
 // The first start of a version counts, records the version and opens the usage address once.
