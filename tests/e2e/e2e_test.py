@@ -1028,7 +1028,7 @@ class LanguageSwitch(TrabexSession):
         with open(self.settings_file, "w", encoding="utf-8") as f:
             f.write("[Last]\nLanguage=cs\n")
         self.start_program()
-        tools, palette_top, main = self.wait_for_main_window()
+        _, palette_top, main = self.wait_for_main_window()
         self.assertEqual(self.caption(main), self.caption_in("cs"))
         bar = menu_bar(palette_top)
         palette = (MAIN_WINDOW[0], palette_top, MAIN_WINDOW[2], palette_top + 24)
@@ -1076,11 +1076,13 @@ class LanguageSwitch(TrabexSession):
 
         # The next start is in English.
         self.start_program()
-        tools, palette_top, main = self.wait_for_main_window()
+        _, palette_top, main = self.wait_for_main_window()
         self.assertEqual(self.caption(main), self.caption_in("en"))
         again = x.settled(bar)
-        self.assertTrue(again.same_in(english, bar), "the menu bar differs from the one switched "
-                        "to; shown in %s" % self.shot(again, "restarted"))
+        picture = self.shot(again, "restarted")
+        print("screen after the next start: %s" % picture)
+        self.assertTrue(again.same_in(english, bar),
+                        "the menu bar differs from the one switched to; shown in %s" % picture)
         self.exit_through_menu(palette_top, file_items=6)
         print("scenario took %.1f s" % (time.monotonic() - started))
 
@@ -1144,7 +1146,7 @@ class CommandFileAndReopen(TrabexSession):
 
         # First start: the command file opens the truss and is gone.
         self.start_program(cwd=folder)
-        tools, palette_top, main = self.wait_for_main_window()
+        _, palette_top, main = self.wait_for_main_window()
         drawing, frame = self.wait_for_truss(palette_top, tension, compression,
                                              "the truss named in the command file")
         print("screen after the command file: %s" % self.shot(frame, "command-file"))
@@ -1165,7 +1167,7 @@ class CommandFileAndReopen(TrabexSession):
 
         # Second start, no command file: the truss opens again from the recent-files list.
         self.start_program(cwd=folder)
-        tools, palette_top, main = self.wait_for_main_window()
+        _, palette_top, main = self.wait_for_main_window()
         drawing, frame = self.wait_for_truss(palette_top, tension, compression,
                                              "the truss reopened")
         print("screen after reopening: %s" % self.shot(frame, "reopened"))
