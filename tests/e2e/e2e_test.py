@@ -1,16 +1,24 @@
 #!/usr/bin/env python3
 """Trabex used as a person would, end to end, on a private X server.
 
-The desktop program runs under Xvfb with no window manager and is worked with xdotool only: a
-new truss window, three bars drawn with the mouse, a fixed support, a sliding support and a load,
-then File > Save into a typed file name and File > Exit. The saved file is then analysed by
-trabex-cli and its bar forces and reactions are compared with a hand solution of the truss.
+The desktop program runs under Xvfb with no window manager and is worked with xdotool only.
+Each scenario has its own X server, home and config folder, and starts the program itself:
+
+- draw, save, exit: a new truss window, three bars drawn with the mouse, a fixed support, a
+  sliding support and a load, then File > Save into a typed file name and File > Exit. The saved
+  file is then analysed by trabex-cli and its bar forces and reactions are compared with a hand
+  solution of the truss.
+- language: started in Czech from the stored settings, switched to English through the language
+  menu; the caption, the menu bar and the stored language follow, and a second start is English.
+- command file and reopening: a start in a folder whose Trabex.run opens a truss file and deletes
+  itself, File > Exit with the truss still open, and a second start that opens it again.
 
 Nothing is found on the screen by fixed pixel offsets. Screenshots come from the framebuffer
 file that Xvfb keeps (-fbdir); the palette buttons are found by the colours of their icons, the
-drawing by its lattice of grid dots, menus and their items by their text rows.
+drawing by its lattice of grid dots, a solved truss by its bars' colours, menus and their items
+by their text rows.
 
-usage: e2e_test.py TRABEX TRABEX_CLI ARTIFACT_DIR
+usage: e2e_test.py TRABEX TRABEX_CLI ARTIFACT_DIR VERSION
 """
 import ctypes
 import json
@@ -28,6 +36,11 @@ import unittest
 import zlib
 
 TRABEX, CLI, ARTIFACTS = (os.path.abspath(a) for a in sys.argv[1:4])
+# The file version the build gave the program; its caption shows it.
+VERSION = sys.argv[4]
+# A small solved truss of the source tree: the triangle of the bars below, loaded at its apex.
+TRIANGLE_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data",
+                             "triangle.trs")
 
 SCREEN_W, SCREEN_H = 1280, 800
 # The main window's client geometry (left, top, right, bottom) as the options file sets it.
@@ -64,6 +77,8 @@ aGridAsLine_Checked=True
 # apex C above and nearer to B. Every point lies on the 20-pixel grid.
 A, B, C = (120, 480), (600, 480), (480, 300)
 BARS = [(A, B), (B, C), (C, A)]
+# Where along the bars their colours are looked at: clear of the joints and of the bar labels.
+SAMPLES = (0.2, 0.35, 0.8)
 
 
 def hand_solution():
@@ -246,7 +261,9 @@ class XSession:
         with open(os.path.join(scratch, "xvfb.log"), "wb") as log:
             self.server = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                 "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp", "-fbdir", self.fbdir],
+                 "%dx%dx24" % (SCREEN_W, SCREEN_H), "-nolisten", "tcp", "-fbdir", self.fbdir,
+                 # The server stays as it is between the program's starts of one scenario.
+                 "-noreset"],
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=log,
                 preexec_fn=die_with_parent)
         os.close(write_end)
@@ -460,14 +477,23 @@ def title_bar_above(frame, drawing):
     return x, (y + 1 + bottom) / 2
 
 
-def menu_titles(frame, palette_top):
-    """The menu bar's titles, left to right, as the column spans of their dark text."""
+def menu_titles(frame, palette_top, ink=dark):
+    """The menu bar's titles, left to right, as the column spans of their text: by default of
+    dark text, which leaves out disabled menus. Rows inked almost all across (the menu bar's
+    bottom line) are no text."""
     columns = set()
     for y in range(MAIN_WINDOW[1], palette_top - 4):
-        for x in range(MAIN_WINDOW[0], MAIN_WINDOW[2]):
-            if dark(frame.rgb(x, y)):
-                columns.add(x)
+        row = [x for x in range(MAIN_WINDOW[0], MAIN_WINDOW[2]) if ink(frame.rgb(x, y))]
+        if len(row) < 0.9 * (MAIN_WINDOW[2] - MAIN_WINDOW[0]):
+            columns.update(row)
     return runs(columns, gap=5)
+
+
+def any_ink(frame, palette_top):
+    """Whatever differs from the menu bar's own colour at its right end: the text of enabled and
+    of disabled menu titles alike (with no truss window maximised, nothing else is there)."""
+    background = frame.rgb(MAIN_WINDOW[2] - 4, (MAIN_WINDOW[1] + palette_top - 4) // 2)
+    return lambda c: differs(c, background)
 
 
 def menu_popup(before, after, below):
@@ -517,21 +543,95 @@ def first_word(mask):
     return {(x - left, y - top) for x, y in word}
 
 
+def tension_colour(c):
+    """A solved bar in tension is drawn yellow to red."""
+    return c is not None and c[0] == 255 and c[1] < 255 and c[2] == 0
+
+
+def compression_colour(c):
+    """A solved bar in compression is drawn yellow to green."""
+    return c is not None and c[1] == 255 and c[0] < 255 and c[2] == 0
+
+
+def along(bar, t):
+    """The point at the fraction t of a bar's length, rounded to pixels."""
+    (x0, y0), (x1, y1) = bar
+    return round(x0 + (x1 - x0) * t), round(y0 + (y1 - y0) * t)
+
+
+def shows_forces(frame, origin, tension, compression, at):
+    """Whether the bars, in drawing pixels with the drawing's corner at origin on the screen, show
+    their forces' signs at the fractions `at` of their lengths."""
+    def colours(bar):
+        return [frame.rgb(origin[0] + x, origin[1] + y) for x, y in (along(bar, t) for t in at)]
+    return (all(tension_colour(c) for bar in tension for c in colours(bar))
+            and all(compression_colour(c) for bar in compression for c in colours(bar)))
+
+
+def menu_bar(palette_top):
+    """The band of the main window's menu bar, above the palette."""
+    return MAIN_WINDOW[0], MAIN_WINDOW[1], MAIN_WINDOW[2], palette_top - 4
+
+
+def read_ini(path):
+    """An INI file's sections as dictionaries of its lines' names and values, as written."""
+    sections, current = {}, None
+    with open(path, encoding="utf-8") as f:
+        for line in f.read().splitlines():
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                current = sections.setdefault(line[1:-1], {})
+            elif "=" in line and current is not None:
+                key, value = line.split("=", 1)
+                current[key.strip()] = value.strip()
+    return sections
+
+
 # --- The test ----------------------------------------------------------------------------------
 
-class DrawSaveExit(unittest.TestCase):
+def keeps_failure_screen(scenario):
+    """A scenario that on failing keeps its scratch folder (logs, saved files) and a screenshot."""
+    def run(self):
+        try:
+            scenario(self)
+        except BaseException:
+            self.keep_failure_screen()
+            raise
+    run.__name__, run.__doc__ = scenario.__name__, scenario.__doc__
+    return run
+
+
+class TrabexSession(unittest.TestCase):
+    """One scenario: its own X server, scratch folder (home, config, working folders) and as many
+    program starts as it needs, one after another. Screenshots are named PREFIX-*."""
+
+    PREFIX = None
+
     def setUp(self):
         for tool in ("Xvfb", "xdotool"):
             if shutil.which(tool) is None:
                 self.fail("%s is missing; tools/install-deps.sh installs it" % tool)
-        self.scratch = tempfile.mkdtemp(prefix="trabex-e2e-")
+        self.scratch = tempfile.mkdtemp(prefix="trabex-%s-" % self.PREFIX)
         self.keep_scratch = False
         self.addCleanup(lambda: self.keep_scratch or shutil.rmtree(self.scratch, ignore_errors=True))
         self.artifacts = os.path.join(ARTIFACTS, "e2e")
         os.makedirs(self.artifacts, exist_ok=True)
         for name in os.listdir(self.artifacts):  # pictures of an earlier run would mislead
-            if name.startswith("e2e-") and name.endswith((".png", ".xwd")):
+            if name.startswith(self.PREFIX + "-") and name.endswith((".png", ".xwd")):
                 os.remove(os.path.join(self.artifacts, name))
+        self.home = os.path.join(self.scratch, "home")
+        self.config = os.path.join(self.scratch, "config")
+        self.runtime = os.path.join(self.scratch, "runtime")
+        self.cwd = os.path.join(self.scratch, "work")
+        for d in (self.home, self.config, self.runtime, self.cwd,
+                  os.path.join(self.scratch, "data")):
+            os.makedirs(d, mode=0o700)
+        os.makedirs(os.path.join(self.config, "Trabex"))
+        with open(os.path.join(self.config, "Trabex", "trabex.INI"), "w", newline="") as f:
+            f.write(OPTIONS)
+        # The per-user settings (QSettings, INI format) in the config folder given below.
+        self.settings_file = os.path.join(self.config, "Trabex", "Trabex.ini")
+        self.starts = 0
         self.x = XSession(self.scratch)
         self.addCleanup(self.x.close)
         self.app = None
@@ -542,28 +642,28 @@ class DrawSaveExit(unittest.TestCase):
         print("logs of the failed run in %s" % self.scratch)
         if self.x.server.poll() is None:
             try:
-                print("screen at the failure: %s"
-                      % self.x.grab().save(os.path.join(self.artifacts, "e2e-failure")))
+                print("screen at the failure: %s" % self.shot(self.x.grab(), "failure"))
             except (OSError, ValueError) as e:
                 print("no screenshot of the failure: %s" % e)
 
-    def start_program(self):
-        home = os.path.join(self.scratch, "home")
-        config = os.path.join(self.scratch, "config")
-        runtime = os.path.join(self.scratch, "runtime")
-        self.cwd = os.path.join(self.scratch, "work")
-        for d in (home, config, runtime, self.cwd, os.path.join(self.scratch, "data")):
-            os.makedirs(d, mode=0o700)
-        os.makedirs(os.path.join(config, "Trabex"))
-        with open(os.path.join(config, "Trabex", "trabex.INI"), "w", newline="") as f:
-            f.write(OPTIONS)
-        env = dict(self.x.env, HOME=home, XDG_CONFIG_HOME=config, XDG_RUNTIME_DIR=runtime,
-                   XDG_DATA_HOME=os.path.join(self.scratch, "data"), QT_QPA_PLATFORM="xcb")
+    def shot(self, frame, name):
+        return frame.save(os.path.join(self.artifacts, "%s-%s" % (self.PREFIX, name)))
+
+    def start_program(self, cwd=None):
+        """Starts trabex in cwd, by default the scenario's working folder."""
+        self.assertTrue(self.app is None or self.app.poll() is not None,
+                        "trabex is still running from the previous start")
+        env = dict(self.x.env, HOME=self.home, XDG_CONFIG_HOME=self.config,
+                   XDG_RUNTIME_DIR=self.runtime, XDG_DATA_HOME=os.path.join(self.scratch, "data"),
+                   QT_QPA_PLATFORM="xcb", LANG="C.UTF-8", LC_ALL="C.UTF-8")
+        # The C locale: without a stored language the program starts in English.
+        env.pop("LANGUAGE", None)
         for key in ("QT_STYLE_OVERRIDE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
             env.pop(key, None)
-        self.app_log = open(os.path.join(self.scratch, "trabex.log"), "wb")
+        self.starts += 1
+        self.app_log = open(os.path.join(self.scratch, "trabex-%d.log" % self.starts), "wb")
         self.addCleanup(self.app_log.close)
-        self.app = subprocess.Popen([TRABEX], cwd=self.cwd, env=env, stdout=self.app_log,
+        self.app = subprocess.Popen([TRABEX], cwd=cwd or self.cwd, env=env, stdout=self.app_log,
                                     stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
 
     def alive(self):
@@ -571,12 +671,110 @@ class DrawSaveExit(unittest.TestCase):
             raise AssertionError("trabex ended early with code %d" % self.app.returncode)
         return True
 
-    def test_draw_save_check_and_exit(self):
+    def wait_for_main_window(self):
+        """The palette's tool buttons, the palette's top row and the main window's X window, once
+        the main window is up."""
+        x = self.x
+        tools, palette_top = wait_for("the tool palette",
+                                      lambda: self.alive() and find_palette(x.grab()))
+        main = wait_for("the main window", lambda: x.windows(r"^Trabex v\."))[0]
+        x.park_pointer()
+        return tools, palette_top, main
+
+    def caption(self, main):
+        return self.x.xdotool("getwindowname", main).rstrip("\n")
+
+    def maximise(self, drawing, palette_top):
+        """Maximises the truss window of this drawing by a double click on its title bar and
+        returns the drawing that then fills the workspace. A double click that a loaded machine
+        spread too far apart is given once more; should the first one count after all, the second
+        lands on the drawing and does nothing."""
+        x = self.x
+
+        def maximised():
+            d = find_drawing(x.grab(), palette_top)
+            return d if d["w"] > 700 and d["h"] > 560 else None
+        title = title_bar_above(x.grab(), drawing)
+        for attempt in (1, 2):
+            x.click(*title, repeat=2)
+            x.park_pointer()
+            try:
+                return wait_for("the truss window to fill the workspace", maximised,
+                                timeout=WAIT / 2 if attempt == 1 else WAIT)
+            except AssertionError:
+                if attempt == 2:
+                    raise
+
+    def open_menu(self, palette_top, title=None, ink=dark, what="the File menu"):
+        """Clicks a menu bar title, the columns (left, right) of its text in the colours that ink
+        accepts, by default the first one (File), and returns the menu that opens: its rectangle,
+        its items (see menu_items) and the picture of it."""
+        x = self.x
+        x.park_pointer()
+        before = x.settled(menu_bar(palette_top))
+        if title is None:
+            titles = [t for t in menu_titles(before, palette_top) if t[1] - t[0] >= 10]
+            self.assertGreaterEqual(len(titles), 3, "menu bar titles not found: %s" % titles)
+            # "&File" is the first title; a maximised truss window puts only its icon before it.
+            title = titles[0]
+        left, right = title
+        text_rows = [y for y in range(MAIN_WINDOW[1], palette_top - 4)
+                     if any(ink(before.rgb(c, y)) for c in range(left, right + 1))]
+        x.click((left + right) / 2, (text_rows[0] + text_rows[-1]) / 2)
+        x.park_pointer()
+
+        def painted_menu():
+            frame = x.grab()
+            popup = menu_popup(before, frame, text_rows[-1] + 3)
+            items = menu_items(frame, popup)
+            if len(items) < 2:
+                raise LookupError("menu at %s not painted yet" % (popup,))
+            time.sleep(0.1)
+            again = x.grab()
+            if any(again.pixels[y * again.stride:(y + 1) * again.stride]
+                   != frame.pixels[y * frame.stride:(y + 1) * frame.stride]
+                   for y in range(popup[1], popup[3])):
+                return None
+            return popup, items, again
+        popup, items, shown = wait_for(what, painted_menu)
+        self.assertLessEqual(abs(popup[0] - left), 20, "%s is not under its title" % what)
+        return popup, items, shown
+
+    def choose(self, popup, item):
+        self.x.click((popup[0] + popup[2]) / 2, item[0])
+
+    def open_menu_and_choose(self, palette_top, choose):
+        """Clicks the File menu's title, then the item that choose picks from its items; returns
+        the picture of the open menu."""
+        popup, items, shown = self.open_menu(palette_top)
+        self.choose(popup, choose(items))
+        return shown
+
+    def exit_through_menu(self, palette_top, file_items=None):
+        """File > Exit, the File menu's last item, with nothing unsaved: the program ends at once
+        and cleanly. Checks the number of the File menu's items when given; returns the items."""
+        popup, items, shown = self.open_menu(palette_top)
+        picture = self.shot(shown, "exit-menu-%d" % self.starts)
+        print("screen with the File menu before Exit: %s" % picture)
+        if file_items is not None:
+            self.assertEqual(len(items), file_items, "items of the File menu, shown in %s" % picture)
+        self.choose(popup, items[-1])
         try:
-            self.scenario()
-        except BaseException:
-            self.keep_failure_screen()
-            raise
+            code = self.app.wait(timeout=WAIT)
+        except subprocess.TimeoutExpired:
+            self.fail("trabex did not end after File > Exit; windows shown: %s"
+                      % [self.x.xdotool("getwindowname", w).strip() for w in self.x.windows(".")])
+        with open(self.app_log.name, "rb") as log:
+            self.assertEqual(code, 0, log.read().decode(errors="replace"))
+        return items
+
+
+class DrawSaveExit(TrabexSession):
+    PREFIX = "e2e"
+
+    @keeps_failure_screen
+    def test_draw_save_check_and_exit(self):
+        self.scenario()
 
     def scenario(self):
         started = time.monotonic()
@@ -584,9 +782,7 @@ class DrawSaveExit(unittest.TestCase):
         x = self.x
 
         # The main window is up when its palette shows.
-        tools, palette_top = wait_for("the tool palette",
-                                      lambda: self.alive() and find_palette(x.grab()))
-        main = wait_for("the main window", lambda: x.windows(r"^Trabex v\."))[0]
+        tools, palette_top, main = self.wait_for_main_window()
 
         # A click on the empty workspace activates the window (there is no window manager to do
         # it), then Ctrl+N brings a truss window with an empty drawing.
@@ -601,23 +797,8 @@ class DrawSaveExit(unittest.TestCase):
         x.xdotool("key", "ctrl+n")
         drawing = wait_for("a truss window", lambda: find_drawing(x.grab(), palette_top))
 
-        # Maximised by a double click on its title bar, the truss window leaves room for the
-        # truss. A double click that a loaded machine spread too far apart is given once more;
-        # should the first one count after all, the second lands on the drawing and does nothing.
-        def maximised():
-            d = find_drawing(x.grab(), palette_top)
-            return d if d["w"] > 700 and d["h"] > 560 else None
-        title = title_bar_above(x.grab(), drawing)
-        for attempt in (1, 2):
-            x.click(*title, repeat=2)
-            x.park_pointer()
-            try:
-                drawing = wait_for("the truss window to fill the workspace", maximised,
-                                   timeout=WAIT / 2 if attempt == 1 else WAIT)
-                break
-            except AssertionError:
-                if attempt == 2:
-                    raise
+        # Maximised, the truss window leaves room for the truss.
+        drawing = self.maximise(drawing, palette_top)
         ox, oy = drawing["x"], drawing["y"]
         screen = lambda p: (ox + p[0], oy + p[1])
         print("drawing at (%d, %d), %d x %d, grid colour %s"
@@ -629,9 +810,7 @@ class DrawSaveExit(unittest.TestCase):
         # Bars: each drag with the bar tool draws one. Pressed and released up to 9 pixels off
         # the joints, less than half a grid step, the drags still snap to them.
         empty = x.grab()
-        samples = {bar: [(round(bar[0][0] + (bar[1][0] - bar[0][0]) * t),
-                          round(bar[0][1] + (bar[1][1] - bar[0][1]) * t)) for t in (0.2, 0.35, 0.8)]
-                   for bar in BARS}
+        samples = {bar: [along(bar, t) for t in SAMPLES] for bar in BARS}
         for bar in BARS:
             for p in samples[bar]:
                 self.assertEqual(empty.rgb(*screen(p)), WHITE)
@@ -680,19 +859,15 @@ class DrawSaveExit(unittest.TestCase):
         # green; unsolved they would all be grey.
         def bar_colours():
             frame = x.grab()
-            colours = {bar: [frame.rgb(*screen(p)) for p in samples[bar]] for bar in BARS}
-            tension = all(c[0] == 255 and c[1] < 255 and c[2] == 0 for c in colours[(A, B)])
-            compression = all(c[1] == 255 and c[0] < 255 and c[2] == 0
-                              for bar in ((B, C), (C, A)) for c in colours[bar])
-            return tension and compression and frame
+            return shows_forces(frame, (ox, oy), [(A, B)], [(B, C), (C, A)], SAMPLES) and frame
         drawn = wait_for("the solved bars' colours", bar_colours)
-        print("screen with the truss: %s" % drawn.save(os.path.join(self.artifacts, "e2e-truss")))
+        print("screen with the truss: %s" % self.shot(drawn, "truss"))
 
         # File > Save: the File menu's third item, "Save", whose word also starts the fourth,
         # "Save as...". With no file name yet, it asks for one.
-        target = os.path.join(self.scratch, "work", "drawn-truss.trs")
+        target = os.path.join(self.cwd, "drawn-truss.trs")
         menu = self.open_menu_and_choose(palette_top, lambda items: self.save_item(items))
-        print("screen with the File menu: %s" % menu.save(os.path.join(self.artifacts, "e2e-menu")))
+        print("screen with the File menu: %s" % self.shot(menu, "menu"))
         dialog = wait_for("the Save As dialog", lambda: x.windows("^Save As$"))[0]
         wait_for("the dialog to take the keyboard", lambda: x.focus() == dialog)
         x.xdotool("key", "ctrl+a")
@@ -713,17 +888,10 @@ class DrawSaveExit(unittest.TestCase):
         x.park_pointer()
         shown = wait_for("the window's new title",
                          lambda: "drawn-truss" in x.xdotool("getwindowname", main) and x.grab())
-        print("screen after saving: %s" % shown.save(os.path.join(self.artifacts, "e2e-saved")))
+        print("screen after saving: %s" % self.shot(shown, "saved"))
 
         # File > Exit: nothing is unsaved, so the program ends at once and cleanly.
-        self.open_menu_and_choose(palette_top, lambda items: items[-1])
-        try:
-            code = self.app.wait(timeout=WAIT)
-        except subprocess.TimeoutExpired:
-            self.fail("trabex did not end after File > Exit; windows shown: %s"
-                      % [x.xdotool("getwindowname", w).strip() for w in x.windows(".")])
-        with open(self.app_log.name, "rb") as log:
-            self.assertEqual(code, 0, log.read().decode(errors="replace"))
+        self.exit_through_menu(palette_top)
         print("scenario took %.1f s" % (time.monotonic() - started))
 
     def save_item(self, items):
@@ -774,15 +942,7 @@ class DrawSaveExit(unittest.TestCase):
 
     def check_file_text(self, path):
         """The file as written: its sections and keys, read here without the program's code."""
-        sections, current = {}, None
-        with open(path, encoding="utf-8") as f:
-            for line in f.read().splitlines():
-                line = line.strip()
-                if line.startswith("[") and line.endswith("]"):
-                    current = sections.setdefault(line[1:-1], {})
-                elif "=" in line and current is not None:
-                    key, value = line.split("=", 1)
-                    current[key.strip()] = value.strip()
+        sections = read_ini(path)
         number = lambda text: float(text.replace(",", "."))
         bars = sections["Pruty"]
         self.assertEqual(int(bars["Count"]), len(BARS))
@@ -851,6 +1011,172 @@ class DrawSaveExit(unittest.TestCase):
                 fy += supports[p]["reaction_y"] or 0.0
             self.assertAlmostEqual(fx, 0, places=9, msg="joint %s" % (p,))
             self.assertAlmostEqual(fy, 0, places=9, msg="joint %s" % (p,))
+
+
+class LanguageSwitch(TrabexSession):
+    """Started in Czech from the stored settings, switched to English with the mouse."""
+
+    PREFIX = "language"
+
+    def caption_in(self, code):
+        return "Trabex v.%s (%s)" % (VERSION, code)
+
+    @keeps_failure_screen
+    def test_language_menu_switches_the_program_and_is_stored(self):
+        started = time.monotonic()
+        x = self.x
+        with open(self.settings_file, "w", encoding="utf-8") as f:
+            f.write("[Last]\nLanguage=cs\n")
+        self.start_program()
+        _, palette_top, main = self.wait_for_main_window()
+        self.assertEqual(self.caption(main), self.caption_in("cs"))
+        bar = menu_bar(palette_top)
+        palette = (MAIN_WINDOW[0], palette_top, MAIN_WINDOW[2], palette_top + 24)
+        czech = x.settled(bar)
+        print("screen in Czech: %s" % self.shot(czech, "czech"))
+        # Soubor, Upravy (disabled with no truss window), Nastavit, Jazyk, Okno: the language
+        # menu is the fourth.
+        ink = any_ink(czech, palette_top)
+        titles_cs = menu_titles(czech, palette_top, ink)
+        self.assertEqual(len(titles_cs), 5, "menu bar titles in Czech: %s" % titles_cs)
+
+        popup, items, shown = self.open_menu(palette_top, titles_cs[3], ink, "the language menu")
+        print("screen with the language menu: %s" % self.shot(shown, "menu"))
+        # English and Czech, sorted by their names: "English" before "Cestina".
+        self.assertEqual(len(items), 2, "items of the language menu")
+        self.assertNotEqual(first_word(items[0][1]), first_word(items[1][1]))
+        self.choose(popup, items[0])
+        x.park_pointer()
+        wait_for("the English caption", lambda: self.caption(main) == self.caption_in("en"))
+
+        # The whole window speaks English at once: the menu bar and the palette's check boxes.
+        def translated():
+            frame = x.settled(bar)
+            return not frame.same_in(czech, bar) and frame
+        english = wait_for("the menu bar in English", translated)
+        self.assertFalse(english.same_in(czech, palette), "the palette's texts did not change")
+        print("screen in English: %s" % self.shot(english, "english"))
+        titles_en = menu_titles(english, palette_top, ink)
+        self.assertEqual(len(titles_en), 5, "menu bar titles in English: %s" % titles_en)
+        # "File" is narrower than "Soubor", so the second title starts nearer the first;
+        # "Language" is wider than "Jazyk".
+        width = lambda title: title[1] - title[0]
+        self.assertLess(titles_en[1][0] - titles_en[0][0], titles_cs[1][0] - titles_cs[0][0],
+                        "the first menu title is not narrower: %s, then %s"
+                        % (titles_cs, titles_en))
+        self.assertGreater(width(titles_en[3]), width(titles_cs[3]),
+                           "the language menu's title is not wider: %s, then %s"
+                           % (titles_cs, titles_en))
+
+        # No document was opened, so the File menu has no recent files: New, Open, Save,
+        # Save as, Screenshot and Exit.
+        self.exit_through_menu(palette_top, file_items=6)
+        self.assertEqual(read_ini(self.settings_file).get("Last", {}).get("Language"), "en",
+                         "the language stored in %s" % self.settings_file)
+
+        # The next start is in English.
+        self.start_program()
+        _, palette_top, main = self.wait_for_main_window()
+        self.assertEqual(self.caption(main), self.caption_in("en"))
+        again = x.settled(bar)
+        picture = self.shot(again, "restarted")
+        print("screen after the next start: %s" % picture)
+        self.assertTrue(again.same_in(english, bar),
+                        "the menu bar differs from the one switched to; shown in %s" % picture)
+        self.exit_through_menu(palette_top, file_items=6)
+        print("scenario took %.1f s" % (time.monotonic() - started))
+
+
+class CommandFileAndReopen(TrabexSession):
+    """A start whose command file opens a truss, an exit with it open, and a start that reopens
+    it from the recent-files list."""
+
+    PREFIX = "startup"
+    # Along the bars of the file's truss, clear of the joints and of the labels at the middle.
+    SAMPLES = (0.15, 0.25, 0.75, 0.85)
+
+    def truss_of(self, path):
+        """The bars of a truss file, split by their forces' signs, as trabex-cli solves them."""
+        result = subprocess.run([CLI, "json", path], capture_output=True, text=True, timeout=60,
+                                env=dict(os.environ, QT_QPA_PLATFORM="offscreen",
+                                         HOME=self.scratch, XDG_RUNTIME_DIR=self.runtime))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        doc = json.loads(result.stdout)
+        self.assertEqual(doc["err"], 0)
+        bar = lambda b: (tuple(b["a"]), tuple(b["b"]))
+        tension = [bar(b) for b in doc["bars"] if b["force"] > 1e-6]
+        compression = [bar(b) for b in doc["bars"] if b["force"] < -1e-6]
+        self.assertTrue(tension and compression and len(tension) + len(compression)
+                        == len(doc["bars"]), "the file's truss is no use here: %s" % doc["bars"])
+        return tension, compression
+
+    def wait_for_truss(self, palette_top, tension, compression, what):
+        """A drawing that shows these bars, solved: the drawing and the picture of it."""
+        def drawn():
+            frame = self.x.grab()
+            drawing = find_drawing(frame, palette_top)
+            if not shows_forces(frame, (drawing["x"], drawing["y"]), tension, compression,
+                                self.SAMPLES):
+                raise LookupError("a drawing at (%d, %d) without the truss"
+                                  % (drawing["x"], drawing["y"]))
+            return drawing, frame
+        return wait_for(what, drawn)
+
+    def check_title(self, main, drawing, palette_top, name):
+        """The truss window's title, read from the main window's caption while the truss window
+        is maximised: Qt adds the child's title to it, as " - [title]". With no stored language
+        the program speaks the C locale's English."""
+        drawing = self.maximise(drawing, palette_top)
+        caption = "Trabex v.%s (en) - [%s]" % (VERSION, name)
+        wait_for("the caption %r" % caption, lambda: self.caption(main) == caption)
+        return drawing
+
+    @keeps_failure_screen
+    def test_command_file_opens_and_exit_keeps_it_for_the_next_start(self):
+        started = time.monotonic()
+        x = self.x
+        folder = os.path.join(self.scratch, "bridge-folder")
+        os.makedirs(folder)
+        document = os.path.join(folder, "bridge.trs")
+        shutil.copyfile(TRIANGLE_FILE, document)
+        command_file = os.path.join(folder, "Trabex.run")
+        with open(command_file, "w", encoding="utf-8") as f:
+            f.write("[Open]\nbridge.trs\n[Delete]\nTrabex.run\n")
+        tension, compression = self.truss_of(document)
+
+        # First start: the command file opens the truss and is gone.
+        self.start_program(cwd=folder)
+        _, palette_top, main = self.wait_for_main_window()
+        drawing, frame = self.wait_for_truss(palette_top, tension, compression,
+                                             "the truss named in the command file")
+        print("screen after the command file: %s" % self.shot(frame, "command-file"))
+        wait_for("Trabex.run to be deleted", lambda: not os.path.exists(command_file))
+        self.assertTrue(os.path.isfile(document), "the opened file was deleted too")
+        self.check_title(main, drawing, palette_top, "bridge")
+        print("screen with the truss window maximised: %s"
+              % self.shot(x.grab(), "command-file-maximised"))
+
+        # File > Exit with the truss open: the File menu now lists it as recent file 1, between
+        # Screenshot and Exit.
+        first_items = self.exit_through_menu(palette_top, file_items=7)
+        recent = read_ini(self.settings_file).get("LastLoad", {})
+        self.assertTrue(recent.get("File1") and os.path.samefile(
+            os.path.join(folder, recent["File1"]), document), "recent files: %s" % recent)
+        self.assertEqual(recent.get("Open1"), "1", "recent files: %s" % recent)
+        self.assertFalse(os.path.exists(command_file))
+
+        # Second start, no command file: the truss opens again from the recent-files list.
+        self.start_program(cwd=folder)
+        _, palette_top, main = self.wait_for_main_window()
+        drawing, frame = self.wait_for_truss(palette_top, tension, compression,
+                                             "the truss reopened")
+        print("screen after reopening: %s" % self.shot(frame, "reopened"))
+        self.check_title(main, drawing, palette_top, "bridge")
+        items = self.exit_through_menu(palette_top, file_items=7)
+        # The recent-files item reads the same as before: "1 bridge [open]".
+        self.assertEqual(items[5][1], first_items[5][1], "the File menu's recent-files item")
+        self.assertNotEqual(items[5][1], items[4][1])
+        print("scenario took %.1f s" % (time.monotonic() - started))
 
 
 if __name__ == "__main__":
