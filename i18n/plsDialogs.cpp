@@ -10,18 +10,25 @@
 #include <QPushButton>
 #include <QScreen>
 
+namespace {
+// The platform's own captions, the defaults of the caption table.
+const char* const StandardCaptions[MsgDlgBtnCount] = {
+    "&Yes",    "&No",  "OK",         "Cancel",      "&Abort", "&Retry",
+    "&Ignore", "&All", "N&o to All", "Yes to &All", "&Help"};
+} // namespace
+
 TButtonCaption ButtonCaptions[MsgDlgBtnCount] = {
-    {"lng_MsgBtnYes", QStringLiteral("&Yes")},
-    {"lng_MsgBtnNo", QStringLiteral("&No")},
-    {"lng_MsgBtnOK", QStringLiteral("OK")},
-    {"lng_MsgBtnCancel", QStringLiteral("Cancel")},
-    {"lng_MsgBtnAbort", QStringLiteral("&Abort")},
-    {"lng_MsgBtnRetry", QStringLiteral("&Retry")},
-    {"lng_MsgBtnIgnore", QStringLiteral("&Ignore")},
-    {"lng_MsgBtnAll", QStringLiteral("&All")},
-    {"lng_MsgBtnNoToAll", QStringLiteral("N&o to All")},
-    {"lng_MsgBtnYesToAll", QStringLiteral("Yes to &All")},
-    {"lng_MsgBtnHelp", QStringLiteral("&Help")},
+    {"lng_MsgBtnYes", QString::fromLatin1(StandardCaptions[mbYes])},
+    {"lng_MsgBtnNo", QString::fromLatin1(StandardCaptions[mbNo])},
+    {"lng_MsgBtnOK", QString::fromLatin1(StandardCaptions[mbOK])},
+    {"lng_MsgBtnCancel", QString::fromLatin1(StandardCaptions[mbCancel])},
+    {"lng_MsgBtnAbort", QString::fromLatin1(StandardCaptions[mbAbort])},
+    {"lng_MsgBtnRetry", QString::fromLatin1(StandardCaptions[mbRetry])},
+    {"lng_MsgBtnIgnore", QString::fromLatin1(StandardCaptions[mbIgnore])},
+    {"lng_MsgBtnAll", QString::fromLatin1(StandardCaptions[mbAll])},
+    {"lng_MsgBtnNoToAll", QString::fromLatin1(StandardCaptions[mbNoToAll])},
+    {"lng_MsgBtnYesToAll", QString::fromLatin1(StandardCaptions[mbYesToAll])},
+    {"lng_MsgBtnHelp", QString::fromLatin1(StandardCaptions[mbHelp])},
 };
 
 const char* const ButtonNames[MsgDlgBtnCount] = {
@@ -30,10 +37,6 @@ const char* const ButtonNames[MsgDlgBtnCount] = {
 std::function<int(const TMessageDlgRequest&)> MessageDlgHandler;
 
 namespace {
-
-const char* const StandardCaptions[MsgDlgBtnCount] = {
-    "&Yes",    "&No",  "OK",         "Cancel",      "&Abort", "&Retry",
-    "&Ignore", "&All", "N&o to All", "Yes to &All", "&Help"};
 
 constexpr int ButtonResults[MsgDlgBtnCount] = {
     mrYes, mrNo, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrAll, mrNoToAll, mrYesToAll, mrHelp};

@@ -4,28 +4,16 @@
 #include "LanguageFile.h"
 #include "plsLangMan.h"
 
+#include "TableText.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 namespace {
-
-QStringList Keys(const TTranslationTable& table) {
-    QStringList keys;
-    for (int i = 0; i < table.Count(); ++i)
-        keys.append(table.Key(i));
-    return keys;
-}
-
-QStringList Texts(const TTranslationTable& table) {
-    QStringList texts;
-    for (int i = 0; i < table.Count(); ++i)
-        texts.append(table.Text(i));
-    return texts;
-}
 
 // Every test gets an empty language folder and a manager that searches only it.
 class LanguageManagerFolder : public testing::Test {

@@ -2,25 +2,13 @@
 #include "LangFolder.h"
 #include "plsLangMan.h"
 
+#include "TableText.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 namespace {
-
-QStringList Keys(const TTranslationTable& table) {
-    QStringList keys;
-    for (int i = 0; i < table.Count(); ++i)
-        keys.append(table.Key(i));
-    return keys;
-}
-
-QStringList Texts(const TTranslationTable& table) {
-    QStringList texts;
-    for (int i = 0; i < table.Count(); ++i)
-        texts.append(table.Text(i));
-    return texts;
-}
 
 TEST(TranslationTable, StartsSortedAndEmpty) {
     const TTranslationTable table;
