@@ -90,7 +90,7 @@ public:
     // Calls Abort, then frees the information window.
     ~TmxWebUpdate() override;
 
-    // Published properties, in the order of the object inspector.
+    // Published properties, in their published order.
     TmxTagInfo& TagInfo() { return tagInfo; }
     const TmxTagInfo& TagInfo() const { return tagInfo; }
     TmxProductInfo& ProductInfo() { return productInfo; }
@@ -110,7 +110,7 @@ public:
     unsigned HTTPPort() const { return httpPort; }
     void SetHTTPPort(unsigned value) { httpPort = value; }
 
-    // The events, raised only when assigned, in the order of the object inspector.
+    // The events, raised only when assigned, in their published order.
     TmxFileNameEvent OnBeforeDownload;
     TmxFileNameEvent OnAfterDownload;
     TmxUpdateAvailableEvent OnUpdateAvailable;
@@ -125,7 +125,7 @@ public:
     TmxDownloadEvent OnDownload;
     TmxNotifyEvent OnDownloadError;
 
-    // What the owner supplies in place of windows (none of them is an event of the design).
+    // What the owner supplies in place of windows; these are hooks, not events.
     // Creates the information window Tfrm_ShowInfoUpdate on first use; without a factory (or
     // when it gives none) ShowInfo cannot ask the user and declines the download.
     std::function<std::unique_ptr<TmxInfoWindow>()> InfoWindowFactory;
@@ -201,7 +201,7 @@ public:
     virtual TmxURLParts SplitURL(const QString& url) const;
 
 protected:
-    // Starts the downloaded file fileName with parameters (split like a shell command line),
+    // Starts the downloaded file fileName with parameters (split by QProcess::splitCommand),
     // detached, after giving it the execute bit. False when it cannot be started.
     virtual bool StartFile(const QString& fileName, const QString& parameters);
     // Ends the application: TerminateHandler, or QCoreApplication::quit() without one.
