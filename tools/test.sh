@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything, runs every test, then the model and solver tests
-# once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds everything, runs every test, then the tests that need no window
+# (solver, services, model, CLI, update component) once more under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
