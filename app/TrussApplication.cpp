@@ -59,10 +59,16 @@ int RunTrabex(int& argc, char** argv) {
     TMainForm mainForm;
     mainForm.show();
     TNewBMPForm newBmpForm(&mainForm);
+    mainForm.ProgressWindow();
 
-    // Documents named in the command file open before those of the previous run.
+    // Documents named in the command file open before the update check and before those of the
+    // previous run.
     TBatchFileExecute(TBatchFileExecute::DefaultFileName(),
                       [&mainForm](const QString& name) { mainForm.OpenTrussFile(name); });
+    mainForm.StartUpdateCheck();
     mainForm.LastFiles->ReopenFiles(true);
+    // The user may have closed the program while the update check ran.
+    if (!mainForm.isVisible())
+        return 0;
     return app.exec();
 }

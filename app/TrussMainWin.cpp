@@ -178,6 +178,7 @@ void TMainForm::FormCreate() {
         std::make_unique<TLastFilesUsed>(SettingsStore.get(), QStringLiteral("LastLoad"), mFile[0]);
     LastFiles->OnOpenFile = [this](const QString& name) { OpenTrussFile(name); };
     FormMatrix = new TFormMatrix(this);
+    CreateUpdateCheck();
     setWindowIcon(ApplicationIcon());
     FormMatrix->setWindowIcon(windowIcon());
     ScreenshotFolder = GetExeDir();
@@ -278,6 +279,9 @@ void TMainForm::CreateMenus() {
     Internetbackup1->setObjectName(QStringLiteral("Internetbackup1"));
     Internetbackup1->setCheckable(true);
     Internetbackup1->setEnabled(false);
+    Checkforupdates1 = Nastavit1->addAction(QStringLiteral("Check_for_updates"));
+    Checkforupdates1->setObjectName(QStringLiteral("Checkforupdates1"));
+    connect(Checkforupdates1, &QAction::triggered, this, &TMainForm::Checkforupdates1Click);
 
     miLanguage = menu("miLanguage", QStringLiteral("Jazyk"));
     LanguageItems = new QActionGroup(this);

@@ -22,6 +22,8 @@
 #include <memory>
 
 class TFormMatrix;
+class TFormUpdateProgress;
+class TmxWebUpdate;
 class TPrutovaSoustava;
 class TTrussForm;
 
@@ -55,6 +57,16 @@ public:
     void Saveas1Click();
     void File1Click();
     void Exit1Click();
+
+    // The update check: at start-up silently, from the menu with a word when nothing is new.
+    void StartUpdateCheck();
+    void Checkforupdates1Click();
+    void ShowNoNewUpdate();
+    // "http://host/TrabexUpdateInfo.htm" and the port of the update server: the build's setting
+    // or the settings store's section "Update"; an empty host means no check at all.
+    QString UpdateServerHost() const;
+    unsigned UpdateServerPort() const;
+    TFormUpdateProgress* ProgressWindow();
 
     // The language menu, sorted by language name, the current language checked.
     void BuildLanguageMenu();
@@ -92,6 +104,10 @@ public:
     std::unique_ptr<TLastFilesUsed> LastFiles;
     // Where screenshots go: the program's folder.
     QString ScreenshotFolder;
+    TmxWebUpdate* mxWebUpdate = nullptr;
+    // Where an update's setup file goes: the program's folder.
+    QString UpdateFolder;
+    TFormUpdateProgress* FormUpdateProgress = nullptr;
     TDrawingStyle Style;
 
     QWidget* Panel1;
@@ -121,7 +137,7 @@ public:
     QAction *aVolnaPodX, *aVolnaPodY, *Undo1, *Redo1;
     QAction *aShowPrutName, *aShowPrutForce, *aShowStycNo, *aZobrazMatici, *aShowSidePannel,
         *aShowGrid, *aGridAsLine;
-    QAction* Internetbackup1;
+    QAction *Internetbackup1, *Checkforupdates1;
     QAction *WindowCascade1, *WindowTileVertical1, *WindowTileHorizontal1, *WindowMinimizeAll1;
 
 protected:
@@ -134,6 +150,7 @@ private:
     void CreatePalette();
     void CreateStatusBar();
     void CreatePenBar();
+    void CreateUpdateCheck();
     QAction* DisplayOption(const char* name, const QString& caption, bool checked,
                            const QString& hint = {});
     QCheckBox* BoundCheckBox(const char* name, QAction* action);

@@ -155,3 +155,13 @@ void TranslateDialogTexts() {
             LanguageManager.GetConstant(QString::fromLatin1(ButtonCaptions[b].Key),
                                         StandardButtonCaption(static_cast<TMsgDlgBtn>(b)));
 }
+
+void PlainMessageBox(TMsgDlgType kind, const QString& text) {
+    const QString title = TitleOf(QString());
+    if (MessageDlgHandler) {
+        MessageDlgHandler({title, text, kind, Btn(mbOK)});
+        return;
+    }
+    QMessageBox box(IconOf(kind), title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}

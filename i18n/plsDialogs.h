@@ -80,6 +80,10 @@ std::unique_ptr<QMessageBox> CreateTranslatedMessageBox(const QString& caption, 
                                                         TMsgDlgType kind, TMsgDlgButtons buttons,
                                                         int x = -1, int y = -1);
 
+// The platform's own message box with its OK button, titled with the application's title (the
+// update check's messages); answered by MessageDlgHandler when one is set.
+void PlainMessageBox(TMsgDlgType kind, const QString& text);
+
 // Shows a modal message box and returns the TModalResult of the button pressed. An empty caption
 // gives the application's title; x and y place the box when not negative.
 int TranslatedMessageDlg(const QString& caption, const QString& text, TMsgDlgType kind,

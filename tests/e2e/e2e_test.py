@@ -649,8 +649,8 @@ class TrabexSession(unittest.TestCase):
     def shot(self, frame, name):
         return frame.save(os.path.join(self.artifacts, "%s-%s" % (self.PREFIX, name)))
 
-    def start_program(self, cwd=None):
-        """Starts trabex in cwd, by default the scenario's working folder."""
+    def start_program(self, cwd=None, program=None):
+        """Starts trabex (or a copy of it) in cwd, by default the scenario's working folder."""
         self.assertTrue(self.app is None or self.app.poll() is not None,
                         "trabex is still running from the previous start")
         env = dict(self.x.env, HOME=self.home, XDG_CONFIG_HOME=self.config,
@@ -663,7 +663,7 @@ class TrabexSession(unittest.TestCase):
         self.starts += 1
         self.app_log = open(os.path.join(self.scratch, "trabex-%d.log" % self.starts), "wb")
         self.addCleanup(self.app_log.close)
-        self.app = subprocess.Popen([TRABEX], cwd=cwd or self.cwd, env=env, stdout=self.app_log,
+        self.app = subprocess.Popen([program or TRABEX], cwd=cwd or self.cwd, env=env, stdout=self.app_log,
                                     stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
 
     def alive(self):
@@ -1176,6 +1176,90 @@ class CommandFileAndReopen(TrabexSession):
         # The recent-files item reads the same as before: "1 bridge [open]".
         self.assertEqual(items[5][1], first_items[5][1], "the File menu's recent-files item")
         self.assertNotEqual(items[5][1], items[4][1])
+        print("scenario took %.1f s" % (time.monotonic() - started))
+
+
+class UpdateServer:
+    """A web server on 127.0.0.1 publishing a newer Trabex: the information page and a setup file,
+    a shell script that leaves a marker file when it runs. Records the paths asked for."""
+
+    def __init__(self, marker):
+        import http.server
+        import threading
+        script = ("#!/bin/sh\necho ran > '%s'\n" % marker).encode()
+        page = ("<html><head>\r\n"
+                '<META NAME="mxProduct" CONTENT="Trabex">\r\n'
+                '<META NAME="mxVersion" CONTENT="9.9.9.9">\r\n'
+                '<META NAME="mxDownload" CONTENT="/files/setup.sh">\r\n'
+                '<META NAME="mxClientSideName" CONTENT="TrabexSetup.sh">\r\n'
+                "</head><body>Trabex 9.9.9.9</body></html>\r\n").encode()
+        files = {"/TrabexUpdateInfo.htm": page, "/files/setup.sh": script}
+        self.paths = []
+        server = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                server.paths.append((self.path, self.request_version))
+                body = files.get(self.path)
+                if body is None:
+                    self.send_error(404)
+                    return
+                self.send_response(200)
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        self.httpd = http.server.HTTPServer(("127.0.0.1", 0), Handler)
+        self.port = self.httpd.server_address[1]
+        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
+        self.thread.start()
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+class UpdateAccepted(TrabexSession):
+    """A server publishes a newer version; "Yes" downloads the setup file, it runs and the
+    program ends."""
+
+    PREFIX = "update"
+
+    @keeps_failure_screen
+    def test_newer_version_is_downloaded_started_and_the_program_ends(self):
+        started = time.monotonic()
+        x = self.x
+        # A copy of the program in a folder of its own: the setup file goes beside the program.
+        program_dir = os.path.join(self.scratch, "program")
+        os.makedirs(program_dir)
+        program = os.path.join(program_dir, "trabex")
+        shutil.copy2(TRABEX, program)
+        shutil.copytree(os.path.join(os.path.dirname(TRABEX), "Langs"),
+                        os.path.join(program_dir, "Langs"))
+        marker = os.path.join(self.scratch, "setup-ran")
+        server = UpdateServer(marker)
+        self.addCleanup(server.close)
+        with open(self.settings_file, "w", encoding="utf-8") as f:
+            f.write("[Update]\nHost=127.0.0.1\nPort=%d\n" % server.port)
+        self.start_program(program=program)
+        question = wait_for("the update question",
+                            lambda: self.alive() and x.windows("^New version available$"))[0]
+        geometry = x.xdotool("getwindowgeometry", question)
+        left, top = map(int, re.search(r"Position: (-?\d+),(-?\d+)", geometry).groups())
+        print("screen with the update question: %s" % self.shot(x.settled(
+            (left, top, left + 281, top + 164)), "question"))
+        # "Yes" is the dialog's first button: 75 x 25 at (40, 128) of its client area.
+        x.click(left + 40 + 37, top + 128 + 12)
+        wait_for("the setup file to run", lambda: os.path.exists(marker))
+        setup = os.path.join(program_dir, "TrabexSetup.sh")
+        self.assertTrue(os.access(setup, os.X_OK), "the setup file is not executable")
+        wait_for("the program to end", lambda: self.app.poll() is not None)
+        self.assertEqual(self.app.returncode, 0)
+        self.assertEqual(server.paths, [("/TrabexUpdateInfo.htm", "HTTP/1.0"),
+                                        ("/files/setup.sh", "HTTP/1.0")])
         print("scenario took %.1f s" % (time.monotonic() - started))
 
 

@@ -1,5 +1,7 @@
 // Languages in the running windows: the shipped files, switching, the menu and start-up.
 #include "ComponentProperties.h"
+#include "FUpdateProgress.h"
+#include "FUpdateUnit.h"
 #include "GuiFixture.h"
 #include "LabeledEdit.h"
 #include "RutinyUnit.h"
@@ -109,9 +111,13 @@ TEST_F(Languages, MenuListsTheShippedLanguagesByName) {
 
 TEST_F(Languages, EachShippedFileTranslatesEveryWindowCompletelyAndWithoutErrors) {
     TTrussForm* form = NewWindow();
-    const std::map<QString, QObject*> windows = {{QStringLiteral("TMAINFORM"), Main.get()},
-                                                 {QStringLiteral("TTRUSSFORM"), form},
-                                                 {QStringLiteral("TFORMMATRIX"), Main->FormMatrix}};
+    TFormUpdate question(Main.get());
+    const std::map<QString, QObject*> windows = {
+        {QStringLiteral("TMAINFORM"), Main.get()},
+        {QStringLiteral("TTRUSSFORM"), form},
+        {QStringLiteral("TFORMMATRIX"), Main->FormMatrix},
+        {QStringLiteral("TFORMUPDATE"), &question},
+        {QStringLiteral("TFORMUPDATEPROGRESS"), Main->ProgressWindow()}};
     for (const char* code : {"cs", "en"}) {
         SCOPED_TRACE(code);
         Choose(QString::fromLatin1(code));
