@@ -13,6 +13,8 @@ using TOpenFileEvent = std::function<void(const QString&)>;
 // files of its "[Delete]" section for good. A missing command file does nothing.
 class TBatchFileExecute {
 public:
+    // A command that reads no file and runs nothing: its Lines are set directly.
+    TBatchFileExecute() = default;
     TBatchFileExecute(const QString& fileName, TOpenFileEvent openFile);
 
     // The entries of the section whose header line equals header (whole line, any letter case):

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -39,6 +40,8 @@ constexpr char16_t Windows1250High[128] = {
 };
 
 constexpr unsigned char Utf8Bom[] = {0xEF, 0xBB, 0xBF};
+// Smallest part a language file is read in.
+constexpr qint64 MinReadPart = 64 * 1024;
 
 bool IsContinuation(std::uint8_t b) {
     return (b & 0xC0) == 0x80;
@@ -222,8 +225,17 @@ bool ReadLanguageFile(const QString& path, TLanguageText& text, QString& error) 
         error = CannotRead(path, file.errorString());
         return false;
     }
-    // One byte beyond the limit tells a file that grew since its size was asked.
-    const QByteArray bytes = file.read(MaxLanguageFileSize + 1);
+    // Read in parts of about the file's size, so that no read reserves the whole limit; one byte
+    // beyond the limit tells a file that grew since its size was asked.
+    QByteArray bytes;
+    const qint64 part = std::max<qint64>(info.size() + 1, MinReadPart);
+    while (bytes.size() <= MaxLanguageFileSize) {
+        const QByteArray more =
+            file.read(std::min<qint64>(part, MaxLanguageFileSize + 1 - bytes.size()));
+        if (more.isEmpty())
+            break;
+        bytes += more;
+    }
     if (file.error() != QFileDevice::NoError) {
         error = CannotRead(path, file.errorString());
         return false;

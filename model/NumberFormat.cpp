@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 namespace {
@@ -14,6 +15,8 @@ namespace {
 constexpr int ReportPrecision = 5;
 // Significant digits of a real written to a file.
 constexpr int FilePrecision = 15;
+// Significant digits that always read back as the same double.
+constexpr int ExactPrecision = std::numeric_limits<double>::max_digits10;
 
 QString withLocaleSeparator(std::string text) {
     QString s = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -39,6 +42,14 @@ int decimalExponent(double value) {
 void dropNegativeZero(std::string& text) {
     if (!text.empty() && text[0] == '-' && text.find_first_of("123456789") == std::string::npos)
         text.erase(0, 1);
+}
+
+// Whether a real's text reads back as a finite double. Rounded to the file's precision, the
+// largest doubles pass the largest one and would read back as nothing.
+bool readsBack(const std::string& text) {
+    double back = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), back);
+    return error == std::errc() && end == text.data() + text.size() && std::isfinite(back);
 }
 
 std::string nonFinite(double value) {
@@ -110,7 +121,8 @@ QString FormatFileReal(double value) {
     const std::string rounded = printf1("%.*e", FilePrecision - 1, value);
     const int exponent = std::stoi(rounded.substr(rounded.find('e') + 1));
     if (exponent < -5 || exponent >= FilePrecision)
-        return withLocaleSeparator(scientific(value, FilePrecision));
+        return withLocaleSeparator(
+            scientific(value, readsBack(rounded) ? FilePrecision : ExactPrecision));
     std::string text = printf1("%.*f", std::max(0, FilePrecision - 1 - exponent), value);
     if (text.find('.') != std::string::npos) {
         text.erase(text.find_last_not_of('0') + 1);

@@ -43,23 +43,6 @@ QString entry(const char* prefix, int index, double value) {
     return key(prefix, index) + u'=' + FormatFileReal(value);
 }
 
-QStringList splitLines(const QString& text) {
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\r' || c == u'\n') {
-            lines << text.mid(start, i - start);
-            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-                ++i;
-            start = i + 1;
-        }
-    }
-    if (start < text.size())
-        lines << text.mid(start);
-    return lines;
-}
-
 void checkCount(const TTrussFileContent& content, const QString& section) {
     const int count = content.Count(section);
     if (count > MaxFileItemCount)
@@ -84,6 +67,23 @@ void validate(const TTrussFileContent& content) {
 }
 
 } // namespace
+
+QStringList SplitTrussLines(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r' || c == u'\n') {
+            lines << text.mid(start, i - start);
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return lines;
+}
 
 TTrussFileContent TTrussFileContent::Parse(const QStringList& lines) {
     TTrussFileContent content;
@@ -239,10 +239,17 @@ TTrussItems TTrussItems::Read(const TTrussFileContent& c) {
 
 void TPrutovaSoustava::ApplyItems(const TTrussItems& items) {
     Clear();
+    // A cleared truss numbers the unknowns 1, 2, ... in the order they are added (the bars, then
+    // each support's x and y reactions), as AddPrut and AddPodpera would; counting them here
+    // spares the search for a free number, which would make a large file cost quadratic time.
+    int next = 1;
     for (const auto& b : items.Bars)
-        AddPrut(b.SaX, b.SaY, b.SbX, b.SbY);
-    for (const auto& s : items.Supports)
-        AddPodpera(s.X, s.Y, s.Fixed, s.Kv);
+        AddNumberedPrut(next++, b.SaX, b.SaY, b.SbX, b.SbY);
+    for (const auto& s : items.Supports) {
+        const int reactionX = (s.Fixed & P_X) ? next++ : 0;
+        const int reactionY = (s.Fixed & P_Y) ? next++ : 0;
+        AddNumberedPodpera(s.X, s.Y, s.Fixed, s.Kv, reactionX, reactionY);
+    }
     if (!items.SupportError.empty())
         throw ERangeError(items.SupportError);
     for (const auto& f : items.Loads)
@@ -318,7 +325,7 @@ bool TPrutovaSoustava::LoadFromFile(const QString& path) {
         throwFileError(QStringLiteral("Cannot read"), path,
                        info.isDir() ? QStringLiteral("it is a folder") : file.errorString());
     const TTrussFileContent content =
-        TTrussFileContent::Parse(splitLines(QString::fromUtf8(file.readAll())));
+        TTrussFileContent::Parse(SplitTrussLines(QString::fromUtf8(file.readAll())));
     validate(content);
     const TTrussItems items = TTrussItems::Read(content);
 

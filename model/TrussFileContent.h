@@ -15,6 +15,9 @@ class TPrut;
 class TPodpera;
 class TSila;
 
+// The lines of a file's text: a line ends at CR LF, LF or CR; a last line without an end counts.
+QStringList SplitTrussLines(const QString& text);
+
 struct TTrussFileContent {
     // Reads INI-style lines; the first occurrence of a section or key counts.
     static TTrussFileContent Parse(const QStringList& lines);

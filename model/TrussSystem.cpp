@@ -4,8 +4,11 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
+#include <set>
+#include <utility>
 
 std::function<void()> OnBeep;
 int BeepCount = 0;
@@ -50,7 +53,9 @@ double ElapsedMs() {
         .count();
 }
 
-TPrutovaSoustava::TPrutovaSoustava() { MarkSaved(); }
+TPrutovaSoustava::TPrutovaSoustava() {
+    MarkSaved();
+}
 
 TPrutovaSoustava::~TPrutovaSoustava() {
     ClearHistory();
@@ -157,8 +162,12 @@ void TPrutovaSoustava::AttachSilaVektor(const TSila& sila) {
 }
 
 void TPrutovaSoustava::AddPrut(int saX, int saY, int sbX, int sbY) {
+    AddNumberedPrut(NextUnknownNumber(), saX, saY, sbX, sbY);
+}
+
+void TPrutovaSoustava::AddNumberedPrut(int number, int saX, int saY, int sbX, int sbY) {
     auto prut = std::make_unique<TPrut>();
-    prut->Number = NextUnknownNumber();
+    prut->Number = number;
     prut->Sa_X = saX;
     prut->Sa_Y = saY;
     prut->Sb_X = sbX;
@@ -169,11 +178,18 @@ void TPrutovaSoustava::AddPrut(int saX, int saY, int sbX, int sbY) {
 }
 
 void TPrutovaSoustava::AddPodpera(int x, int y, TFixedSet fixed, std::uint8_t kv) {
+    AddNumberedPodpera(x, y, fixed, kv, 0, 0);
+}
+
+void TPrutovaSoustava::AddNumberedPodpera(int x, int y, TFixedSet fixed, std::uint8_t kv,
+                                          int reactionX, int reactionY) {
     auto podpera = std::make_unique<TPodpera>();
     podpera->X = x;
     podpera->Y = y;
     podpera->Fixed = fixed;
     podpera->Kv = kv;
+    podpera->ReactionXNumber = reactionX;
+    podpera->ReactionYNumber = reactionY;
     Podpery.push_back(std::move(podpera));
     AttachPodperaVektory(*Podpery.back());
     PushSnapshot();
@@ -200,22 +216,20 @@ void TPrutovaSoustava::RebuildStycniky() {
         AttachSilaVektor(*f);
 }
 
+// Removes the bars of length 0, then every bar between the same two points as an earlier bar
+// (either way round). One pass with a set of the point pairs seen, so that a large truss costs
+// n log n, not n squared, on every step of a drag.
 void TPrutovaSoustava::RemoveDegeneratePruty() {
-    for (int i = PrutCount() - 1; i >= 0; --i)
-        if (Pruty[static_cast<size_t>(i)]->IsDegenerate())
-            Pruty.erase(Pruty.begin() + i);
-    for (int j = 0; j < PrutCount(); ++j) {
-        const TPrut& a = *Pruty[static_cast<size_t>(j)];
-        for (int i = PrutCount() - 1; i >= j + 1; --i) {
-            const TPrut& b = *Pruty[static_cast<size_t>(i)];
-            const bool same =
-                a.Sa_X == b.Sa_X && a.Sa_Y == b.Sa_Y && a.Sb_X == b.Sb_X && a.Sb_Y == b.Sb_Y;
-            const bool reversed =
-                a.Sa_X == b.Sb_X && a.Sa_Y == b.Sb_Y && a.Sb_X == b.Sa_X && a.Sb_Y == b.Sa_Y;
-            if (same || reversed)
-                Pruty.erase(Pruty.begin() + i);
-        }
-    }
+    std::set<std::array<std::int32_t, 4>> seen;
+    std::erase_if(Pruty, [&seen](const std::unique_ptr<TPrut>& p) {
+        if (p->IsDegenerate())
+            return true;
+        const bool aFirst = std::pair(p->Sa_X, p->Sa_Y) < std::pair(p->Sb_X, p->Sb_Y);
+        const std::array<std::int32_t, 4> ends =
+            aFirst ? std::array{p->Sa_X, p->Sa_Y, p->Sb_X, p->Sb_Y}
+                   : std::array{p->Sb_X, p->Sb_Y, p->Sa_X, p->Sa_Y};
+        return !seen.insert(ends).second;
+    });
 }
 
 void TPrutovaSoustava::MoveStycnik(QPoint from, QPoint to) {

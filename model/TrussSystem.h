@@ -14,9 +14,10 @@
 // Most joints a truss holds: two equations each fill the solver's 200 rows.
 constexpr int MaxStycniky = 100;
 
-// Largest item count a truss file may declare per section. Far above what the equations can
-// hold, low enough that a damaged or hostile file cannot make the load run for ever.
-constexpr int MaxFileItemCount = 100000;
+// Largest item count a truss file may declare per section: five times the unknowns the equations
+// can hold (a truss of more bars can never be solved), low enough that a damaged or hostile file
+// of a few bytes cannot keep the program loading, saving and undoing for seconds.
+constexpr int MaxFileItemCount = 1000;
 
 // A truss file that cannot be read or written; the message says why.
 class ETrussFileError : public std::runtime_error {
@@ -125,6 +126,11 @@ private:
     int NextUnknownNumber() const;
     int NextStycnikNumber() const;
     int AddStycnik(int x, int y);
+    // AddPrut and AddPodpera with the unknown numbers given; 0 lets a support number its
+    // reactions itself.
+    void AddNumberedPrut(int number, int saX, int saY, int sbX, int sbY);
+    void AddNumberedPodpera(int x, int y, TFixedSet fixed, std::uint8_t kv, int reactionX,
+                            int reactionY);
     int AttachVektor(int number, int x, int y, bool known, double uhel, double sila);
     void AttachPrutVektory(const TPrut& prut);
     void AttachPodperaVektory(TPodpera& podpera);

@@ -4,6 +4,7 @@ set -euo pipefail
 
 PACKAGES=(
   g++ cmake ninja-build pkg-config
+  clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
   libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, runs every test, then the tests that need no window
-# (solver, services, model, CLI, update component) once more under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# (solver, services, i18n, model, CLI, update component) once more under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and at last every fuzz target of the file readers for 20 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,3 +17,5 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTRABEX_SANITIZE=ON 
 cmake --build build-asan -j "$JOBS"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --output-on-failure -j "$JOBS" --timeout 900)
+
+bash tools/fuzz.sh 20

@@ -409,4 +409,28 @@ TEST(ReadLanguageFile, ReportsThePathAndTheReasonOfEveryFailure) {
     EXPECT_EQ(text.Find("constants")->Value("x"), "1");
 }
 
+// The reader takes a file in parts of about its size; a file of many parts and one of exactly the
+// largest size are read to their last line.
+TEST(LanguageFileReader, ReadsLargeFilesToTheirEnd) {
+    TLangFolder folder;
+    TLanguageText text;
+    QString error;
+    QByteArray many = "[constants]\n";
+    for (int i = 0; many.size() < 5 * 64 * 1024; ++i)
+        many += "key" + QByteArray::number(i) + "=text of entry " + QByteArray::number(i) + "\n";
+    many += "last=end";
+    ASSERT_TRUE(ReadLanguageFile(folder.Write("many.cs.lng", many), text, error))
+        << error.toStdString();
+    ASSERT_NE(text.Find("constants"), nullptr);
+    EXPECT_EQ(text.Find("constants")->Value("last"), "end");
+
+    QByteArray largest = "[constants]\nfirst=1\n";
+    largest += QByteArray(MaxLanguageFileSize - largest.size() - 9, ' ') + "\nlast=end";
+    ASSERT_EQ(largest.size(), MaxLanguageFileSize);
+    ASSERT_TRUE(ReadLanguageFile(folder.Write("largest.cs.lng", largest), text, error))
+        << error.toStdString();
+    ASSERT_NE(text.Find("constants"), nullptr);
+    EXPECT_EQ(text.Find("constants")->Value("last"), "end");
+}
+
 } // namespace

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -52,6 +54,24 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FormatFileReal, EveryWrittenValueReadsBackToTheSameDouble) {
     for (double v : {10.0, 0.1, 1.0 / 3, -7.25, 12345.678, 1e-9, 6.02e23})
         EXPECT_NEAR(ParseFileReal(FormatFileReal(v)).value(), v, std::fabs(v) * 1e-14) << v;
+}
+
+// Rounded to fifteen digits, the largest doubles would lie beyond the largest one and read back
+// as nothing (0); they are written with all seventeen digits.
+TEST(FormatFileReal, TheLargestDoublesReadBack) {
+    const double largest = std::numeric_limits<double>::max();
+    EXPECT_EQ(FormatFileReal(largest).toStdString(), "1.7976931348623157E308");
+    EXPECT_EQ(FormatFileReal(-largest).toStdString(), "-1.7976931348623157E308");
+    const double belowRoundingUp = 1.797693134862315e308;
+    EXPECT_EQ(FormatFileReal(belowRoundingUp).toStdString(), "1.79769313486231E308");
+    EXPECT_EQ(FormatFileReal(std::nextafter(belowRoundingUp, largest)).toStdString(),
+              "1.7976931348623151E308");
+    for (double v : {largest, -largest, std::nextafter(largest, 0.0), belowRoundingUp})
+        EXPECT_EQ(ParseFileReal(FormatFileReal(v)), std::optional<double>(v)) << v;
+    // The smallest doubles need no more digits than the others.
+    const double tiny = std::numeric_limits<double>::denorm_min();
+    EXPECT_EQ(FormatFileReal(tiny).toStdString(), "4.94065645841247E-324");
+    EXPECT_EQ(ParseFileReal(FormatFileReal(tiny)), std::optional<double>(tiny));
 }
 
 TEST(ParseFileReal, TakesBothDecimalSeparators) {

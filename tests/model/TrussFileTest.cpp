@@ -1,6 +1,7 @@
 // The .trs format: exact text, reading rules, refusals, and saving that never loses a file.
 #include "RutinyUnit.h"
 #include "SettingsStore.h"
+#include "TrussFileContent.h"
 #include "TrussSystem.h"
 #include "UMatrix.h"
 
@@ -104,6 +105,58 @@ TEST(TrussFile, HugeCountIsRefusedAndTheTrussStays) {
     EXPECT_EQ(t.PrutCount(), 1);
     EXPECT_EQ(t.PodperaCount(), 2);
     EXPECT_EQ(t.StycnikCount(), 2);
+}
+
+TEST(TrussFile, CountsUpToTheLimitLoadAndBeyondAreRefused) {
+    const QString limit = QString::number(MaxFileItemCount);
+    for (const QString& section :
+         {QStringLiteral("Pruty"), QStringLiteral("Podpery"), QStringLiteral("Zatizeni")}) {
+        TPrutovaSoustava t;
+        t.RecordSnapshots = false;
+        t.LoadFromStrings({u'[' + section + u']', QStringLiteral("Count=") + limit});
+        EXPECT_EQ(t.PrutCount() + t.PodperaCount() + t.SilaCount(), MaxFileItemCount);
+        EXPECT_THROW(t.LoadFromStrings({u'[' + section + u']',
+                                        QStringLiteral("Count=%1").arg(MaxFileItemCount + 1)}),
+                     ETrussFileError);
+    }
+}
+
+// The loader numbers the unknowns itself: bars first, then the reactions of each support, x
+// before y, just as adding the same items one by one to an empty truss does.
+TEST(TrussFile, LoadNumbersUnknownsAsAddingDoes) {
+    TPrutovaSoustava added, loaded;
+    added.RecordSnapshots = false;
+    loaded.RecordSnapshots = false;
+    added.AddPrut(0, 0, 100, 0);
+    added.AddPrut(5, 5, 5, 5);
+    added.AddPrut(100, 0, 50, 80);
+    added.AddPodpera(0, 0, P_Y, 0);
+    added.AddPodpera(100, 0, P_X | P_Y, 0);
+    added.AddPodpera(50, 80, 0, 0);
+    added.AddPodpera(50, 80, P_X, 0);
+    QStringList text;
+    added.SaveToStrings(text);
+    loaded.LoadFromStrings(text);
+    ASSERT_EQ(loaded.PrutCount(), 3);
+    ASSERT_EQ(loaded.PodperaCount(), 4);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(loaded.Prut(i).Number, added.Prut(i).Number) << i;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(loaded.Podpera(i).ReactionXNumber, added.Podpera(i).ReactionXNumber) << i;
+        EXPECT_EQ(loaded.Podpera(i).ReactionYNumber, added.Podpera(i).ReactionYNumber) << i;
+    }
+    EXPECT_EQ(loaded.Podpera(1).ReactionYNumber, 6);
+    EXPECT_EQ(loaded.Podpera(3).ReactionXNumber, 7);
+    // The next bar takes the next free number.
+    loaded.AddPrut(0, 0, 50, 80);
+    EXPECT_EQ(loaded.Prut(3).Number, 8);
+}
+
+TEST(TrussFile, SplitsLinesAtEveryKindOfLineEnd) {
+    EXPECT_EQ(SplitTrussLines(QStringLiteral("a\r\nb\nc\rd")), QStringList({"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitTrussLines(QStringLiteral("a\n\n")), QStringList({"a", ""}));
+    EXPECT_EQ(SplitTrussLines(QStringLiteral("\r\r\n")), QStringList({"", ""}));
+    EXPECT_TRUE(SplitTrussLines(QString()).isEmpty());
 }
 
 TEST(TrussFile, KvOutOfRangeStopsAtThatSupport) {

@@ -57,6 +57,24 @@ TEST_F(TrussSystemTest, DuplicateReversedBarStaysUntilAMove) {
     EXPECT_EQ(t.Prut(0).Number, 1);
 }
 
+TEST_F(TrussSystemTest, MoveKeepsTheFirstOfEachPairOfPointsInOrder) {
+    t.AddPrut(0, 0, 100, 0);   // 1, stays
+    t.AddPrut(0, 0, 0, 100);   // 2, stays
+    t.AddPrut(100, 0, 0, 0);   // 3, bar 1 reversed
+    t.AddPrut(50, 50, 50, 50); // 4, of length 0
+    t.AddPrut(0, 100, 0, 0);   // 5, bar 2 reversed
+    t.AddPrut(0, 100, 100, 0); // 6, stays
+    t.AddPrut(0, 0, 100, 0);   // 7, bar 1 again
+    t.AddPrut(100, 0, 0, 100); // 8, bar 6 reversed
+    t.MoveStycnik(QPoint(500, 500), QPoint(0, 0));
+    ASSERT_EQ(t.PrutCount(), 3);
+    EXPECT_EQ(t.Prut(0).Number, 1);
+    EXPECT_EQ(t.Prut(1).Number, 2);
+    EXPECT_EQ(t.Prut(2).Number, 6);
+    EXPECT_EQ(t.Prut(2).Sa_X, 0);
+    EXPECT_EQ(t.Prut(2).Sb_X, 100);
+}
+
 TEST_F(TrussSystemTest, DraggingAnEndOntoTheOtherRemovesTheBarAndFreesItsNumber) {
     t.AddPrut(0, 0, 100, 0);
     t.AddPrut(100, 0, 100, 100);
