@@ -24,6 +24,11 @@ std::string ExerciseLanguageFile(QByteArrayView bytes, const QString& folder);
 // Nothing is opened and nothing is deleted.
 std::string ExerciseCommandFile(QByteArrayView bytes);
 
+// The bytes as an update-information page: decoded, split into lines, its tags read, the
+// published version compared in the three formats, the addresses split and the client file
+// name reduced.
+std::string ExerciseUpdatePage(QByteArrayView bytes);
+
 // The files of a target's seed corpus (tests/fuzz/corpus/TARGET) and its regression inputs
 // (tests/fuzz/regressions/TARGET), by name within each folder.
 QStringList FuzzInputFiles(const QString& target);
