@@ -161,7 +161,18 @@ void TPrutovaSoustava::AttachSilaVektor(const TSila& sila) {
     AttachVektor(sila.Number, sila.X, sila.Y, true, sila.Uhel, sila.Sila);
 }
 
+// A section already as full as a file may hold takes no more: the program never writes a file it
+// would refuse to read back.
+bool TPrutovaSoustava::SectionFull(int count) {
+    if (count < MaxFileItemCount)
+        return false;
+    beep();
+    return true;
+}
+
 void TPrutovaSoustava::AddPrut(int saX, int saY, int sbX, int sbY) {
+    if (SectionFull(PrutCount()))
+        return;
     AddNumberedPrut(NextUnknownNumber(), saX, saY, sbX, sbY);
 }
 
@@ -178,6 +189,8 @@ void TPrutovaSoustava::AddNumberedPrut(int number, int saX, int saY, int sbX, in
 }
 
 void TPrutovaSoustava::AddPodpera(int x, int y, TFixedSet fixed, std::uint8_t kv) {
+    if (SectionFull(PodperaCount()))
+        return;
     AddNumberedPodpera(x, y, fixed, kv, 0, 0);
 }
 
@@ -196,6 +209,8 @@ void TPrutovaSoustava::AddNumberedPodpera(int x, int y, TFixedSet fixed, std::ui
 }
 
 void TPrutovaSoustava::AddSila(int x, int y, double sila, double uhel) {
+    if (SectionFull(SilaCount()))
+        return;
     auto force = std::make_unique<TSila>();
     force->X = x;
     force->Y = y;

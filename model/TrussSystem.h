@@ -123,6 +123,8 @@ public:
 private:
     QStringList SavedItems;
 
+    static bool SectionFull(int count);
+
     int NextUnknownNumber() const;
     int NextStycnikNumber() const;
     int AddStycnik(int x, int y);

@@ -9,8 +9,8 @@ namespace {
 const TmxVersionFormat Formats[] = {vfStandard, vfString, vfNumber};
 
 // Installed versions the published one is compared with, as a program would hold them.
-const QString InstalledVersions[] = {QStringLiteral("2.1.0.88"), QStringLiteral("1.0"),
-                                     QString(), QStringLiteral("99999999999999999999.1")};
+const QString InstalledVersions[] = {QStringLiteral("2.1.0.88"), QStringLiteral("1.0"), QString(),
+                                     QStringLiteral("99999999999999999999.1")};
 
 std::string checkVersions(const QString& published) {
     for (const TmxVersionFormat format : Formats) {

@@ -54,3 +54,34 @@ TEST(ChangeTracking, ItemsTextHasNoInfoSection) {
 }
 
 } // namespace
+
+namespace {
+
+// The editing operations stop where a file's sections end, so every saved truss can be opened.
+TEST(SectionLimit, AFullSectionTakesNoMoreAndTheSavedFileReadsBack) {
+    TPrutovaSoustava t;
+    t.RecordSnapshots = false;
+    // Items at many places keep the joints' vector lists short.
+    for (int i = 0; i < MaxFileItemCount; ++i) {
+        const int x = 20 * (i % 90);
+        t.AddPrut(x, 0, x, 20);
+        t.AddSila(x, 20, 1, 90);
+        t.AddPodpera(x, 0, P_X | P_Y, 0);
+    }
+    const int beeps = BeepCount;
+    t.AddPrut(0, 0, 40, 0);
+    t.AddSila(40, 0, 1, 90);
+    t.AddPodpera(40, 0, P_Y, 0);
+    EXPECT_EQ(BeepCount, beeps + 3);
+    EXPECT_EQ(t.PrutCount(), MaxFileItemCount);
+    EXPECT_EQ(t.SilaCount(), MaxFileItemCount);
+    EXPECT_EQ(t.PodperaCount(), MaxFileItemCount);
+    QStringList lines;
+    t.SaveToStrings(lines);
+    TPrutovaSoustava loaded;
+    loaded.RecordSnapshots = false;
+    EXPECT_NO_THROW(loaded.LoadFromStrings(lines));
+    EXPECT_EQ(loaded.PrutCount(), MaxFileItemCount);
+}
+
+} // namespace
