@@ -97,7 +97,9 @@ std::string checkFirstProperty(const TLanguageManager& manager, const TLanguageT
         return {};
     const QString& line = (*first)->Lines.first();
     const QString name = (*first)->Name + u'.' + LineKey(line);
-    if (constants.contains(name.toUpper()))
+    // A name with "@" in front is an @constant's, and one that is also a constant's gives that
+    // constant: the property is looked up only by the window translation then.
+    if (name.startsWith(u'@') || constants.contains(name.toUpper()))
         return {};
     const QString got = manager.GetConstant(name, QString());
     if (got != ExpandEscapes(LineValue(line)))
