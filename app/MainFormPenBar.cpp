@@ -8,6 +8,7 @@
 #include "plsLangConsts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -143,12 +144,16 @@ void TMainForm::Screenshot1Click() {
     if (!window)
         window = this;
     const QString caption = window->windowTitle();
-    const QString path = ScreenshotFileName(ScreenshotFolder, caption);
-    QString error;
-    if (!SaveScreenshot(*window, path, error)) {
-        TranslatedMessageDlg(msg_Chyba, path + QStringLiteral("\n\n") + error, mtError, Btn(mbOK));
+    const TScreenshotOutcome saved = SaveScreenshotNamed(*window, caption, ScreenshotFolder);
+    if (saved.Path.isEmpty()) {
+        TranslatedMessageDlg(msg_Chyba,
+                             msg_ScreenshotNelzeUlozit + QStringLiteral("\n\n") +
+                                 saved.Failures.join(QStringLiteral("\n\n")),
+                             mtError, Btn(mbOK));
         return;
     }
-    TranslatedMessageDlg(QString(), FormatConst(msg_ScreenshotSave, caption), mtInformation,
-                         Btn(mbOK));
+    const QString text = saved.InProgramFolder ? FormatConst(msg_ScreenshotSave, caption)
+                                               : FormatConst(msg_ScreenshotSaveTo,
+                                                             QDir::toNativeSeparators(saved.Path));
+    TranslatedMessageDlg(QString(), text, mtInformation, Btn(mbOK));
 }

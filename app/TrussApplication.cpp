@@ -4,6 +4,7 @@
 
 #include "BMPDlg.h"
 #include "BatchFileExecute.h"
+#include "HintTiming.h"
 #include "SettingsStore.h"
 #include "ToolIcons.h"
 #include "TrussMainWin.h"
@@ -26,10 +27,6 @@ public:
             return HintHidePause;
         return QProxyStyle::styleHint(hint, option, widget, data);
     }
-
-private:
-    static constexpr int HintPause = 100;
-    static constexpr int HintHidePause = 5000;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "FTrussForm.h"
 #include "FileDialogs.h"
 #include "FormPlacement.h"
+#include "HintTiming.h"
 #include "RutinyUnit.h"
 #include "Screenshot.h"
 #include "ToolIcons.h"
@@ -67,6 +68,8 @@ void TileSubWindows(QMdiArea& area, bool sideBySide) {
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
+    // Before the first control gets its hint.
+    qApp->installEventFilter(new THintTiming(this));
     MdiArea = new QMdiArea(this);
     MdiArea->setObjectName(QStringLiteral("MdiArea"));
     MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

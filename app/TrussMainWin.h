@@ -73,7 +73,8 @@ public:
     void miChangeLanguageClick(QAction* item);
     // After a language change: texts, dialog captions, this window, the caption, the others.
     void ApplyLanguage();
-    // Writes the active window's client area to "<caption>.bmp" in ScreenshotFolder.
+    // Writes the active window's client area to "<caption>.bmp" in ScreenshotFolder, or in the
+    // user's pictures folder where ScreenshotFolder cannot be written.
     void Screenshot1Click();
 
     // The pen bar.

@@ -2,6 +2,7 @@
 #include "FTrussForm.h"
 
 #include "FileDialogs.h"
+#include "HintTiming.h"
 #include "RutinyUnit.h"
 #include "ToolActions.h"
 #include "TrussPicture.h"
@@ -223,7 +224,8 @@ void TTrussForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
         break;
     case Qt::RightButton:
         if (!Image->toolTip().isEmpty())
-            QToolTip::showText(Image->mapToGlobal(s), Image->toolTip(), Image);
+            QToolTip::showText(Image->mapToGlobal(s), Image->toolTip(), Image, QRect(),
+                               HintHidePause);
         break;
     case Qt::MiddleButton:
         ShowProbe(s.x(), s.y());

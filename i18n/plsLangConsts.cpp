@@ -50,6 +50,10 @@ QString que_SouborZmizel = QStringLiteral(
     "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?");
 QString str_BezNazvu = QStringLiteral("bez názvu");
 
+// Texts of a screenshot that the program's folder cannot take.
+QString msg_ScreenshotSaveTo = QStringLiteral("Snímek aktivního okna uložen do souboru \"%s\".");
+QString msg_ScreenshotNelzeUlozit = QStringLiteral("Snímek aktivního okna nelze uložit.");
+
 namespace {
 
 const TLangConstant Constants[] = {
@@ -94,6 +98,10 @@ const TLangConstant Constants[] = {
     {"que_SouborZmizel", &que_SouborZmizel,
      "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?"},
     {"str_BezNazvu", &str_BezNazvu, "bez názvu"},
+    {"msg_ScreenshotSaveTo", &msg_ScreenshotSaveTo,
+     "Snímek aktivního okna uložen do souboru \"%s\"."},
+    {"msg_ScreenshotNelzeUlozit", &msg_ScreenshotNelzeUlozit,
+     "Snímek aktivního okna nelze uložit."},
 };
 
 } // namespace

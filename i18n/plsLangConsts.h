@@ -43,6 +43,10 @@ extern QString msg_NelzeUlozit;
 extern QString que_SouborZmizel;
 extern QString str_BezNazvu;
 
+// A screenshot that the program's folder cannot take: where it went, or that it went nowhere.
+extern QString msg_ScreenshotSaveTo;
+extern QString msg_ScreenshotNelzeUlozit;
+
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {
     const char* Name;

@@ -5,7 +5,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -15,26 +14,54 @@ namespace {
 constexpr int ReportPrecision = 5;
 // Significant digits of a real written to a file.
 constexpr int FilePrecision = 15;
+// Width of a number in the equation listing, as printf's "%7.1f".
+constexpr int ListingWidth = 7;
 // Significant digits that always read back as the same double.
 constexpr int ExactPrecision = std::numeric_limits<double>::max_digits10;
 
-QString withLocaleSeparator(std::string text) {
+// printf writes the separator of the C library's locale, which the application object takes from
+// the environment (a comma, or the Arabic U+066B in two bytes), while the code below finds and
+// trims decimals by ".". So every digit text comes from std::to_chars, which writes "." under
+// any locale, and the wanted separator goes in last.
+QString withSeparator(const std::string& text, QChar sep) {
     QString s = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    const QChar sep = DecimalSeparator();
     if (sep != u'.')
         s.replace(u'.', sep);
     return s;
 }
 
-std::string printf1(const char* format, int precision, double value) {
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, format, precision, value);
-    return buffer;
+QString withLocaleSeparator(const std::string& text) {
+    return withSeparator(text, DecimalSeparator());
+}
+
+// A file is read back under any locale only with "." or ","; any other separator the locale
+// has is written as ".".
+QString withFileSeparator(const std::string& text) {
+    const QChar sep = DecimalSeparator();
+    return withSeparator(text, sep == u',' ? sep : QChar(u'.'));
+}
+
+// printf's "%.*f" and "%.*e" in the C locale, for double and extended values alike.
+template <typename Real> std::string digits(Real value, std::chars_format format, int precision) {
+    // Fixed notation of the largest extended value needs 4933 integer digits.
+    char buffer[5200];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
+    return error == std::errc() ? std::string(buffer, end) : std::string();
+}
+
+std::string fixedDigits(double value, int decimals) {
+    return digits(value, std::chars_format::fixed, decimals);
+}
+
+// Mantissa with precision decimals, "e", sign and at least two exponent digits: "1.50e+20".
+std::string scientificDigits(double value, int precision) {
+    return digits(value, std::chars_format::scientific, precision);
 }
 
 // Decimal exponent of the leading digit of a finite non-zero value.
 int decimalExponent(double value) {
-    const std::string e = printf1("%.*e", 16, value);
+    const std::string e = scientificDigits(value, 16);
     return std::stoi(e.substr(e.find('e') + 1));
 }
 
@@ -60,7 +87,7 @@ std::string nonFinite(double value) {
 
 // Scientific text as the file and the report write it: "1.5E20", "1E-6".
 std::string scientific(double value, int precision) {
-    std::string e = printf1("%.*e", precision - 1, value);
+    std::string e = scientificDigits(value, precision - 1);
     const auto ePos = e.find('e');
     std::string mantissa = e.substr(0, ePos);
     const int exponent = std::stoi(e.substr(ePos + 1));
@@ -83,12 +110,12 @@ QString FormatFixed(double value, int decimals) {
     if (!std::isfinite(value))
         return QString::fromStdString(nonFinite(value));
     if (value == 0)
-        return withLocaleSeparator(printf1("%.*f", decimals, 0.0));
+        return withLocaleSeparator(fixedDigits(0.0, decimals));
     const int exponent = decimalExponent(value);
     const int roundAt = std::min(decimals, ReportPrecision - 1 - exponent);
     if (roundAt < 0)
         return withLocaleSeparator(scientific(value, ReportPrecision));
-    std::string text = printf1("%.*f", roundAt, value);
+    std::string text = fixedDigits(value, roundAt);
     if (roundAt < decimals) {
         if (roundAt == 0)
             text += '.';
@@ -101,15 +128,14 @@ QString FormatFixed(double value, int decimals) {
 QString FormatDecimals(double value, int decimals) {
     if (!std::isfinite(value))
         return QString::fromStdString(nonFinite(value));
-    std::string text = printf1("%.*f", decimals, value);
+    std::string text = fixedDigits(value, decimals);
     dropNegativeZero(text);
     return withLocaleSeparator(text);
 }
 
 QString FormatListingValue(long double value) {
-    char buffer[6000];
-    std::snprintf(buffer, sizeof buffer, "%7.1Lf", value);
-    return withLocaleSeparator(buffer);
+    return withLocaleSeparator(digits(value, std::chars_format::fixed, 1))
+        .rightJustified(ListingWidth);
 }
 
 QString FormatFileReal(double value) {
@@ -118,18 +144,18 @@ QString FormatFileReal(double value) {
     if (value == 0)
         return QStringLiteral("0");
     // Round to the file's precision first: the rounded value decides the notation.
-    const std::string rounded = printf1("%.*e", FilePrecision - 1, value);
+    const std::string rounded = scientificDigits(value, FilePrecision - 1);
     const int exponent = std::stoi(rounded.substr(rounded.find('e') + 1));
     if (exponent < -5 || exponent >= FilePrecision)
-        return withLocaleSeparator(
+        return withFileSeparator(
             scientific(value, readsBack(rounded) ? FilePrecision : ExactPrecision));
-    std::string text = printf1("%.*f", std::max(0, FilePrecision - 1 - exponent), value);
+    std::string text = fixedDigits(value, std::max(0, FilePrecision - 1 - exponent));
     if (text.find('.') != std::string::npos) {
         text.erase(text.find_last_not_of('0') + 1);
         if (text.back() == '.')
             text.pop_back();
     }
-    return withLocaleSeparator(text);
+    return withFileSeparator(text);
 }
 
 std::optional<double> ParseFileReal(const QString& text) {
@@ -179,17 +205,17 @@ std::optional<int> ParseFileInteger(const QString& text) {
 QString FormatThousands(double value) {
     if (!std::isfinite(value))
         return QString::fromStdString(nonFinite(value));
-    std::string digits = printf1("%.*f", 0, std::round(value));
-    dropNegativeZero(digits);
-    const bool negative = !digits.empty() && digits.front() == '-';
+    std::string whole = fixedDigits(std::round(value), 0);
+    dropNegativeZero(whole);
+    const bool negative = !whole.empty() && whole.front() == '-';
     if (negative)
-        digits.erase(0, 1);
+        whole.erase(0, 1);
     const QString separator = QLocale().groupSeparator();
     QString result;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0)
+    for (size_t i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0)
             result += separator;
-        result += QChar::fromLatin1(digits[i]);
+        result += QChar::fromLatin1(whole[i]);
     }
     return negative ? u'-' + result : result;
 }

@@ -16,7 +16,8 @@ QString FormatDecimals(double value, int decimals);
 QString FormatListingValue(long double value);
 
 // A real as the file writes it: up to 15 significant digits, fixed notation between 0.00001 and
-// 15 integer digits, otherwise scientific with "E"; the locale's decimal separator.
+// 15 integer digits, otherwise scientific with "E"; the locale's decimal separator when it is
+// "." or ",", which a file can be read back with, and "." under any other locale.
 QString FormatFileReal(double value);
 
 // A real value of a file; "." and "," are both taken as the decimal separator so a file written
@@ -26,7 +27,7 @@ std::optional<double> ParseFileReal(const QString& text);
 // A 32-bit integer of a file: decimal, or hexadecimal after "$", "0x" or "0X"; none otherwise.
 std::optional<int> ParseFileInteger(const QString& text);
 
-// The locale's decimal separator as used by every formatter above.
+// The locale's decimal separator as used by the formatters of reports, drawings and listings.
 QChar DecimalSeparator();
 
 // A whole number with the locale's thousands separator and no decimals, rounded half away from

@@ -148,7 +148,8 @@ int TTrussFileContent::Count(const QString& section) const {
 
 void TPrutovaSoustava::SaveToStrings(QStringList& lines) const {
     SaveItemsToStrings(lines);
-    lines << QString() << u'[' + SecInfo + u']' << entry(FileVersion(), UsageStamp()) << QString();
+    const QString stamp = InfoStamp.isEmpty() ? UsageStamp() : InfoStamp;
+    lines << QString() << u'[' + SecInfo + u']' << entry(FileVersion(), stamp) << QString();
 }
 
 void TPrutovaSoustava::SaveItemsToStrings(QStringList& lines) const {

@@ -111,6 +111,9 @@ public:
     int SnapshotPos = 0;
     bool RecordSnapshots = true;
     QString FileName;
+    // The Info entry's value when not empty, in place of the running program's UsageStamp: the
+    // example files shipped with the program name no folder of the machine that made them.
+    QString InfoStamp;
     // Called after each successful load and save with (FileName, empty text).
     std::function<void(const QString&, const QString&)> OnFileUsed;
     double MinSumAbs = 0;

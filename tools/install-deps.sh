@@ -12,6 +12,7 @@ PACKAGES=(
   fonts-liberation fonts-dejavu-core
   python3
   dpkg-dev file
+  locales
 )
 
 missing=()

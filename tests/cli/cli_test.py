@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
-"""trabex-cli end to end: forces of example trusses, error codes, and refusal of bad input."""
+"""trabex-cli end to end: forces of example trusses, error codes, and refusal of bad input;
+trabex-trussgen's command line and the example files it makes."""
 import json
 import math
 import os
+import re
 import subprocess
 import sys
 import tempfile
 import unittest
 
-CLI, EXAMPLES, DATA = sys.argv[1], sys.argv[2], sys.argv[3]
+CLI, EXAMPLES, DATA, TRUSSGEN, MAKE_EXAMPLES = sys.argv[1:6]
 
 
 SCRATCH = tempfile.mkdtemp(prefix="trabex-cli-test-")
@@ -121,6 +123,44 @@ class BadInput(unittest.TestCase):
             png = os.path.join(d, "t.png")
             self.assertRefused("render", os.path.join(DATA, "huge-count.trs"), png)
             self.assertFalse(os.path.exists(png))
+
+
+class Trussgen(unittest.TestCase):
+    def run_in(self, folder, *args):
+        return subprocess.run([TRUSSGEN, *args], capture_output=True, text=True, timeout=120,
+                              env=ENV, cwd=folder)
+
+    def test_help_and_unknown_options_print_the_usage_and_write_nothing(self):
+        for args, code in ((["--help"], 0), (["-h"], 0), (["--frobnicate"], 2),
+                           (["-x", "out"], 2), (["a", "b"], 2), (["--stamp"], 2)):
+            with self.subTest(args=args), tempfile.TemporaryDirectory() as d:
+                out = self.run_in(d, *args)
+                self.assertEqual(out.returncode, code, out.stderr)
+                self.assertIn("Usage: trabex-trussgen", out.stdout if code == 0 else out.stderr)
+                self.assertEqual(os.listdir(d), [])
+
+    def test_examples_are_what_the_documented_command_makes(self):
+        with tempfile.TemporaryDirectory() as d:
+            subprocess.run(["bash", MAKE_EXAMPLES, TRUSSGEN, d], check=True, timeout=120)
+            made = sorted(os.listdir(d))
+            self.assertEqual(made, sorted(n for n in os.listdir(EXAMPLES) if n.endswith(".trs")))
+            for name in made:
+                with self.subTest(name=name), open(os.path.join(d, name), "rb") as new, \
+                        open(os.path.join(EXAMPLES, name), "rb") as old:
+                    self.assertEqual(new.read(), old.read(),
+                                     "examples/ is stale: run tools/make-examples.sh")
+
+    def test_no_example_names_a_folder_of_the_machine_that_made_it(self):
+        stamp = re.compile(r"^[0-9.]+=.* (/\S+) SN:[0-9A-F]{4}-[0-9A-F]{4}$")
+        for name in sorted(n for n in os.listdir(EXAMPLES) if n.endswith(".trs")):
+            with self.subTest(name=name), open(os.path.join(EXAMPLES, name), "rb") as f:
+                lines = f.read().decode("utf-8").split("\r\n")
+                info = lines[lines.index("[Info]") + 1]
+                match = stamp.match(info)
+                self.assertIsNotNone(match, info)
+                self.assertEqual(match.group(1), "/usr/bin/trabex-trussgen")
+                paths = [line for line in lines if "/" in line and line != info]
+                self.assertEqual(paths, [])
 
 
 if __name__ == "__main__":

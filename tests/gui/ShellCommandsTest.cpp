@@ -3,11 +3,14 @@
 #include "GuiFixture.h"
 #include "Screenshot.h"
 
+#include "../services/ReadOnlyPath.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -56,13 +59,52 @@ TEST_F(Shell, ScreenshotWithoutTrussWindowTakesTheMainWindow) {
     EXPECT_EQ(QImageReader(bmp).size(), Main->size());
 }
 
-TEST_F(Shell, ScreenshotIntoAnUnwritableFolderShowsTheErrorOnly) {
+// The user's pictures folder as the platform names it, emptied for the test.
+QString FreshPicturesFolder() {
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    QDir(pictures).removeRecursively();
+    return pictures;
+}
+
+TEST_F(Shell, ScreenshotOfAnInstalledCopyGoesToThePicturesFolder) {
+    Main->ScreenshotFolder = Dir.filePath(QStringLiteral("bin"));
+    QDir().mkpath(Main->ScreenshotFolder);
+    const QString pictures = FreshPicturesFolder();
+    const QString path = Dir.filePath(QStringLiteral("bridge.trs"));
+    QFile::copy(Data("triangle.trs"), path);
+    ASSERT_TRUE(Main->OpenTrussFile(path));
+    const TReadOnlyPath installed(Main->ScreenshotFolder);
+    if (installed.Writable())
+        GTEST_SKIP() << "this user can write to any folder and cannot set the immutable flag";
+    Answers = {mrOk};
+    Main->Screenshot1->trigger();
+    const QString bmp = pictures + QStringLiteral("/bridge.bmp");
+    ASSERT_TRUE(QFileInfo::exists(bmp)) << "the pictures folder is made when missing";
+    EXPECT_EQ(QImageReader(bmp).size(), Main->ActiveTrussForm()->size());
+    EXPECT_TRUE(QDir(Main->ScreenshotFolder).isEmpty());
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Kind, mtInformation);
+    EXPECT_EQ(Messages[0].Text, QStringLiteral("Snímek aktivního okna uložen do souboru \"") + bmp +
+                                    QStringLiteral("\"."));
+}
+
+TEST_F(Shell, ScreenshotThatNoFolderTakesShowsTheErrorOnly) {
     Main->ScreenshotFolder = Dir.filePath(QStringLiteral("missing/folder"));
+    const QString pictures = FreshPicturesFolder();
+    QDir().mkpath(pictures);
+    const TReadOnlyPath locked(pictures);
+    if (locked.Writable())
+        GTEST_SKIP() << "this user can write to any folder and cannot set the immutable flag";
     Answers = {mrOk};
     Main->Screenshot1->trigger();
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0].Kind, mtError);
+    const QString name = Main->windowTitle() + QStringLiteral(".bmp");
+    EXPECT_TRUE(Messages[0].Text.startsWith(QStringLiteral("Snímek aktivního okna nelze uložit.")));
+    EXPECT_TRUE(Messages[0].Text.contains(Main->ScreenshotFolder + u'/' + name));
+    EXPECT_TRUE(Messages[0].Text.contains(pictures + u'/' + name));
     EXPECT_FALSE(QDir(Main->ScreenshotFolder).exists());
+    EXPECT_TRUE(QDir(pictures).isEmpty());
 }
 
 TEST(ScreenshotName, CharactersAFileNameCannotHoldBecomeUnderscores) {
