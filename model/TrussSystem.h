@@ -82,7 +82,8 @@ public:
     // Draws bars, supports, loads and joints; returns DrawTime in milliseconds.
     double Draw(QPainter& canvas, const TImageList& images);
 
-    // Equations and results.
+    // Equations and results. Solve throws ERangeError for a truss of more unknowns than the
+    // equations hold; the EquationStore then holds no equations and reports errNoSolution.
     std::uint8_t Solve();
     QString Describe() const;
     void DescribeEquations(QStringList& lines) const;
