@@ -50,6 +50,15 @@ QString que_SouborZmizel = QStringLiteral(
     "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?");
 QString str_BezNazvu = QStringLiteral("bez názvu");
 
+// Texts of the failures that a truss window or the program meets and goes on from.
+QString msg_SoustavaNezobrazena =
+    QStringLiteral("Soustavu \"%s\" nelze spočítat nebo vykreslit. Zobrazí se jako nevyřešená; "
+                   "soustava ani její soubor se nezměnily.");
+QString str_NelzeSpocitat = QStringLiteral("Nelze spočítat: %s");
+QString str_NelzeVykreslit = QStringLiteral("Nelze vykreslit: %s");
+QString msg_NeocekavanaChyba = QStringLiteral(
+    "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty.");
+
 namespace {
 
 const TLangConstant Constants[] = {
@@ -94,6 +103,13 @@ const TLangConstant Constants[] = {
     {"que_SouborZmizel", &que_SouborZmizel,
      "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?"},
     {"str_BezNazvu", &str_BezNazvu, "bez názvu"},
+    {"msg_SoustavaNezobrazena", &msg_SoustavaNezobrazena,
+     "Soustavu \"%s\" nelze spočítat nebo vykreslit. Zobrazí se jako nevyřešená; soustava ani její "
+     "soubor se nezměnily."},
+    {"str_NelzeSpocitat", &str_NelzeSpocitat, "Nelze spočítat: %s"},
+    {"str_NelzeVykreslit", &str_NelzeVykreslit, "Nelze vykreslit: %s"},
+    {"msg_NeocekavanaChyba", &msg_NeocekavanaChyba,
+     "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty."},
 };
 
 } // namespace
