@@ -1,14 +1,16 @@
-// Start-up: application object, title, main window and dialogs, command file, reopening of the
-// previous run's documents, then the message loop.
+// Start-up: application object that reports errors escaping a handler, title, main window and
+// dialogs, command file, reopening of the previous run's documents, then the message loop.
 #include "TrussApplication.h"
 
 #include "BMPDlg.h"
 #include "BatchFileExecute.h"
 #include "HintTiming.h"
+#include "PostedMessageDlg.h"
 #include "SettingsStore.h"
 #include "ToolIcons.h"
 #include "TrussMainWin.h"
 #include "TrussSystem.h"
+#include "plsLangConsts.h"
 #include "plsLangMan.h"
 
 #include <QApplication>
@@ -29,7 +31,37 @@ public:
     }
 };
 
+// The text of the last error shown in a box.
+QString LastReported;
+
+// Runs work; an error it throws is reported instead of ending the program.
+template <typename Work> void RunReportingErrors(Work&& work) {
+    try {
+        work();
+    } catch (const std::exception& e) {
+        ReportUnexpectedError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        ReportUnexpectedError(QStringLiteral("an exception of an unknown type"));
+    }
+}
+
 } // namespace
+
+TTrussApplication::TTrussApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TTrussApplication::notify(QObject* receiver, QEvent* event) {
+    bool handled = false;
+    RunReportingErrors([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}
+
+void ReportUnexpectedError(const QString& what) {
+    qCritical("Trabex: %s", qUtf8Printable(what));
+    if (what == LastReported)
+        return;
+    LastReported = what;
+    PostMessageDlg(msg_Chyba, msg_NeocekavanaChyba + QStringLiteral("\n\n") + what, mtError);
+}
 
 void SelectStartLanguage(const QString& defaultCode) {
     {
@@ -41,8 +73,19 @@ void SelectStartLanguage(const QString& defaultCode) {
         LanguageManager.SetLanguageCode(QStringLiteral("en"));
 }
 
+void OpenStartDocuments(TMainForm& mainForm) {
+    // Documents named in the command file open before the update check and before those of the
+    // previous run.
+    RunReportingErrors([&mainForm] {
+        TBatchFileExecute(TBatchFileExecute::DefaultFileName(),
+                          [&mainForm](const QString& name) { mainForm.OpenTrussFile(name); });
+    });
+    RunReportingErrors([&mainForm] { mainForm.StartUpdateCheck(); });
+    RunReportingErrors([&mainForm] { mainForm.LastFiles->ReopenFiles(true); });
+}
+
 int RunTrabex(int& argc, char** argv) {
-    QApplication app(argc, argv);
+    TTrussApplication app(argc, argv);
     app.setStyle(new TAppEvents);
     app.setWindowIcon(ApplicationIcon());
     OnBeep = [] { QApplication::beep(); };
@@ -58,12 +101,7 @@ int RunTrabex(int& argc, char** argv) {
     TNewBMPForm newBmpForm(&mainForm);
     mainForm.ProgressWindow();
 
-    // Documents named in the command file open before the update check and before those of the
-    // previous run.
-    TBatchFileExecute(TBatchFileExecute::DefaultFileName(),
-                      [&mainForm](const QString& name) { mainForm.OpenTrussFile(name); });
-    mainForm.StartUpdateCheck();
-    mainForm.LastFiles->ReopenFiles(true);
+    OpenStartDocuments(mainForm);
     // The user may have closed the program while the update check ran.
     if (!mainForm.isVisible())
         return 0;

@@ -546,7 +546,11 @@ bool TMainForm::ActivateOpenTrussWindow(const QString& fileName) {
     return false;
 }
 
-bool TMainForm::OpenTrussFile(const QString& fileName) {
+bool TMainForm::OpenTrussFile(const QString& givenName) {
+    // One full name serves the recent-files list, the next start and the "already open" check,
+    // whatever folder a relative name was given against.
+    const QString fileName =
+        givenName.isEmpty() ? givenName : QDir::current().absoluteFilePath(givenName);
     auto missing = [&] {
         TranslatedMessageDlg(msg_Chyba, FormatConst(msg_SouborNeexistuje, fileName), mtError,
                              Btn(mbOK));

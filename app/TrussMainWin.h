@@ -43,9 +43,10 @@ public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Opens a truss file, or brings up the window that already shows it. False when no window
-    // shows the file afterwards.
-    bool OpenTrussFile(const QString& fileName);
+    // Opens a truss file, or brings up the window that already shows it; a relative name is
+    // taken against the current folder and kept absolute. False when no window shows the file
+    // afterwards.
+    bool OpenTrussFile(const QString& givenName);
     bool ActivateOpenTrussWindow(const QString& fileName);
     // Refreshes every truss window, front to back.
     void TrussFormsUpdate();

@@ -124,10 +124,22 @@ protected:
 private:
     void CreatePanel();
     void CreateActions();
+    // The refresh after the solve: matrix window, panel, caption and picture.
+    void ShowResults(std::uint8_t err, const TTrussDisplayOptions& options,
+                     const QStringList& failures);
     void FillPanel(std::uint8_t err);
+    // The memo with the reasons of the failures above the truss's description.
+    void FillMemo(const QStringList& failures);
+    static QString FailureText(const std::exception& e);
+    // Warns once when a refresh starts failing to solve or to draw the truss.
+    void ReportFailures(bool solves, bool draws, const QStringList& failures);
+    void WarnOfFailure(const QStringList& failures);
     void DrawRubberBand(QPoint from, QPoint to, QPainter::CompositionMode mode);
     void ShowError(const QString& text);
 
     TTrussFormHost& host;
     std::unique_ptr<TPrutovaSoustava> soustava;
+    // Whether the last refresh solved and drew the truss.
+    bool solvedBefore = true;
+    bool drawnBefore = true;
 };

@@ -2,8 +2,10 @@
 #include "FTrussForm.h"
 
 #include "NumberFormat.h"
+#include "PostedMessageDlg.h"
 #include "RutinyUnit.h"
 #include "TrussPicture.h"
+#include "UMatrix.h"
 #include "UnitMatice.h"
 #include "plsLangConsts.h"
 
@@ -65,9 +67,39 @@ void TTrussForm::RefreshTruss() {
     SetFlag(dfPrutForce, options.ShowPrutForce);
     SetFlag(dfStycNo, options.ShowStycNo);
 
-    const std::uint8_t err = soustava->Solve();
-    host.SetStatusText(spCalcTime, TimeText(str_TimeToCalculate, soustava->CalcTime));
+    // A truss the equations cannot hold is shown as not solved: Solve leaves the store saying so,
+    // which greys the bars and puts "?" for their forces.
+    QStringList failures;
+    std::uint8_t err = errNoSolution;
+    bool solves = true;
+    try {
+        err = soustava->Solve();
+        host.SetStatusText(spCalcTime, TimeText(str_TimeToCalculate, soustava->CalcTime));
+    } catch (const std::exception& e) {
+        solves = false;
+        failures << FailureText(e);
+        host.SetStatusText(spCalcTime, FormatConst(str_NelzeSpocitat, failures.back()));
+    }
 
+    // Whatever cannot be shown leaves an empty picture; the reason stands in the panel and in the
+    // status bar.
+    bool draws = true;
+    try {
+        ShowResults(err, options, failures);
+    } catch (const std::exception& e) {
+        draws = false;
+        failures << FailureText(e);
+        PrepareCanvas();
+        if (options.ShowSidePannel)
+            FillMemo(failures);
+        host.SetStatusText(spDrawTime, FormatConst(str_NelzeVykreslit, failures.back()));
+    }
+    host.SetStatusText(spMemory, MemoryText());
+    ReportFailures(solves, draws, failures);
+}
+
+void TTrussForm::ShowResults(std::uint8_t err, const TTrussDisplayOptions& options,
+                             const QStringList& failures) {
     if (TFormMatrix* matrix = host.MatrixWindow()) {
         if (options.ZobrazMatici) {
             QStringList lines;
@@ -85,6 +117,8 @@ void TTrussForm::RefreshTruss() {
             layout()->activate();
         }
         FillPanel(err);
+        if (!failures.isEmpty())
+            FillMemo(failures);
     } else if (Panel4->isVisible()) {
         Panel4->setVisible(false);
         layout()->activate();
@@ -98,7 +132,6 @@ void TTrussForm::RefreshTruss() {
     }
     Image->update();
     host.SetStatusText(spDrawTime, TimeText(str_CasNaVykresleni, soustava->DrawTime));
-    host.SetStatusText(spMemory, MemoryText());
 }
 
 void TTrussForm::FillPanel(std::uint8_t err) {
@@ -120,6 +153,39 @@ void TTrussForm::FillPanel(std::uint8_t err) {
     Memo1->setPlainText(t.Describe());
 }
 
+void TTrussForm::FillMemo(const QStringList& failures) {
+    QString text = failures.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n");
+    try {
+        text += soustava->Describe();
+    } catch (const std::exception&) {
+        // The reasons above already say what went wrong; the description is only a help.
+    }
+    Memo1->clear();
+    Memo1->setPlainText(text);
+}
+
+QString TTrussForm::FailureText(const std::exception& e) {
+    return QString::fromUtf8(e.what());
+}
+
+void TTrussForm::ReportFailures(bool solves, bool draws, const QStringList& failures) {
+    // One box when the truss stops solving or stops drawing, not one for every refresh while it
+    // stays so (a resize, a toggled option, the next edit).
+    const bool news = (!solves && solvedBefore) || (!draws && drawnBefore);
+    solvedBefore = solves;
+    drawnBefore = draws;
+    if (news)
+        WarnOfFailure(failures);
+}
+
+void TTrussForm::WarnOfFailure(const QStringList& failures) {
+    const QString name = soustava->FileName.isEmpty() ? str_BezNazvu : soustava->FileName;
+    PostMessageDlg(msg_Chyba,
+                   FormatConst(msg_SoustavaNezobrazena, name) + QStringLiteral("\n\n") +
+                       failures.join(u'\n'),
+                   mtWarning);
+}
+
 void TTrussForm::PrepareCanvas() {
     const QSize size(std::max(1, ScrollBox->width() - PictureMargin),
                      std::max(1, ScrollBox->height() - PictureMargin));
@@ -137,8 +203,14 @@ void TTrussForm::PrepareCanvas() {
 void TTrussForm::ShowProbe(int sx, int sy) {
     const int step = static_cast<int>(std::lround(host.GridStep()));
     TProbeGrid table;
-    if (soustava->ProbeStycnik(sx, sy, step, table) == -1 || Image->Picture().isNull())
+    try {
+        if (soustava->ProbeStycnik(sx, sy, step, table) == -1 || Image->Picture().isNull())
+            return;
+    } catch (const std::exception& e) {
+        // Asked for by a click, so told every time; the picture stays as it was.
+        WarnOfFailure({FailureText(e)});
         return;
+    }
     QPainter canvas(&Image->Picture());
     canvas.setFont(ProbeFont());
     canvas.setPen(Qt::black);

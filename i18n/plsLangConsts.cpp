@@ -53,6 +53,14 @@ QString str_BezNazvu = QStringLiteral("bez názvu");
 // Texts of a screenshot that the program's folder cannot take.
 QString msg_ScreenshotSaveTo = QStringLiteral("Snímek aktivního okna uložen do souboru \"%s\".");
 QString msg_ScreenshotNelzeUlozit = QStringLiteral("Snímek aktivního okna nelze uložit.");
+// Texts of the failures that a truss window or the program meets and goes on from.
+QString msg_SoustavaNezobrazena =
+    QStringLiteral("Soustavu \"%s\" nelze spočítat nebo vykreslit. Zobrazí se jako nevyřešená; "
+                   "soustava ani její soubor se nezměnily.");
+QString str_NelzeSpocitat = QStringLiteral("Nelze spočítat: %s");
+QString str_NelzeVykreslit = QStringLiteral("Nelze vykreslit: %s");
+QString msg_NeocekavanaChyba = QStringLiteral(
+    "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty.");
 
 namespace {
 
@@ -102,6 +110,13 @@ const TLangConstant Constants[] = {
      "Snímek aktivního okna uložen do souboru \"%s\"."},
     {"msg_ScreenshotNelzeUlozit", &msg_ScreenshotNelzeUlozit,
      "Snímek aktivního okna nelze uložit."},
+    {"msg_SoustavaNezobrazena", &msg_SoustavaNezobrazena,
+     "Soustavu \"%s\" nelze spočítat nebo vykreslit. Zobrazí se jako nevyřešená; soustava ani její "
+     "soubor se nezměnily."},
+    {"str_NelzeSpocitat", &str_NelzeSpocitat, "Nelze spočítat: %s"},
+    {"str_NelzeVykreslit", &str_NelzeVykreslit, "Nelze vykreslit: %s"},
+    {"msg_NeocekavanaChyba", &msg_NeocekavanaChyba,
+     "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty."},
 };
 
 } // namespace

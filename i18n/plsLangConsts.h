@@ -46,6 +46,11 @@ extern QString str_BezNazvu;
 // A screenshot that the program's folder cannot take: where it went, or that it went nowhere.
 extern QString msg_ScreenshotSaveTo;
 extern QString msg_ScreenshotNelzeUlozit;
+// The failures a truss window or the program meets and goes on from.
+extern QString msg_SoustavaNezobrazena;
+extern QString str_NelzeSpocitat;
+extern QString str_NelzeVykreslit;
+extern QString msg_NeocekavanaChyba;
 
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {
@@ -55,7 +60,7 @@ struct TLangConstant {
 };
 
 // Every constant in the order they are refreshed: the 32 message and report texts, then the
-// texts of the save and open questions.
+// texts of the save and open questions, then those of failures the program goes on from.
 const TLangConstant* LangConstants();
 int LangConstantCount();
 

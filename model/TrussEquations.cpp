@@ -7,6 +7,7 @@
 #include "plsLangConsts.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <unordered_map>
@@ -21,6 +22,17 @@ const QString ShortHeadingRule = QStringLiteral(" =================");
 constexpr double ProbeMaxStart = std::numeric_limits<double>::denorm_min();
 constexpr double ProbeMinStart = 1.7e308;
 constexpr int ProbeReach = 3;
+
+// Whether every cell of the probe around (x, y) is a point of the drawing: a joint at the edge of
+// the 32-bit range has no neighbours beyond it.
+bool ProbeCellsFit(int x, int y, int step) {
+    const long long reach = static_cast<long long>(ProbeReach) * std::llabs(step);
+    auto fits = [reach](long long c) {
+        return c - reach >= std::numeric_limits<int>::min() &&
+               c + reach <= std::numeric_limits<int>::max();
+    };
+    return fits(x) && fits(y);
+}
 
 // Cosine and sine of a vector angle in extended precision. A truss has few distinct angles,
 // and each is computed once and remembered: the values are the same bits either way.
@@ -124,8 +136,17 @@ void TPrutovaSoustava::DistributeSolution() {
 
 std::uint8_t TPrutovaSoustava::Solve() {
     StartTimer();
-    BuildEquations();
     TEquationStore& s = EquationStore;
+    try {
+        BuildEquations();
+    } catch (...) {
+        // The store may still hold another truss's system; whatever draws or lists this truss
+        // must see it as not solved.
+        ClearEquations(s.N, s.A, s.B);
+        s.Err = errNoSolution;
+        CalcTime = ElapsedMs();
+        throw;
+    }
     SolveEquations(s.N, s.A, s.B, s.X, s.Err);
     if (s.Err == 0)
         DistributeSolution();
@@ -193,6 +214,8 @@ int TPrutovaSoustava::ProbeStycnik(int x, int y, int step, TProbeGrid& results) 
     const int k = FindStycnik(x, y);
     if (k == -1)
         return -1;
+    if (!ProbeCellsFit(x, y, step))
+        throw ERangeError("probe cells outside the 32-bit range of the drawing");
     MaxSumAbs = ProbeMaxStart;
     MinSumAbs = ProbeMinStart;
     QStringList lines;

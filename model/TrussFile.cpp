@@ -3,6 +3,7 @@
 #include "TrussSystem.h"
 
 #include "NumberFormat.h"
+#include "RegularFile.h"
 #include "RutinyUnit.h"
 #include "SettingsStore.h"
 #include "UMatrix.h"
@@ -318,15 +319,14 @@ bool TPrutovaSoustava::Save() {
 }
 
 bool TPrutovaSoustava::LoadFromFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists())
+    if (!QFileInfo::exists(path))
         return false;
-    QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
-        throwFileError(QStringLiteral("Cannot read"), path,
-                       info.isDir() ? QStringLiteral("it is a folder") : file.errorString());
+    QByteArray bytes;
+    QString why;
+    if (!ReadRegularFile(path, MaxTrussFileSize, bytes, why))
+        throwFileError(QStringLiteral("Cannot read"), path, why);
     const TTrussFileContent content =
-        TTrussFileContent::Parse(SplitTrussLines(QString::fromUtf8(file.readAll())));
+        TTrussFileContent::Parse(SplitTrussLines(QString::fromUtf8(bytes)));
     validate(content);
     const TTrussItems items = TTrussItems::Read(content);
 

@@ -19,6 +19,11 @@ constexpr int MaxStycniky = 100;
 // of a few bytes cannot keep the program loading, saving and undoing for seconds.
 constexpr int MaxFileItemCount = 1000;
 
+// Largest truss file that is read: a file of MaxFileItemCount items in each section takes well
+// under 1 MiB, so anything this large is not a truss; the bound keeps a mistaken name (a disk
+// image, a log) from filling the memory.
+constexpr qint64 MaxTrussFileSize = 64 * 1024 * 1024;
+
 // A truss file that cannot be read or written; the message says why.
 class ETrussFileError : public std::runtime_error {
 public:
@@ -77,7 +82,8 @@ public:
     // Draws bars, supports, loads and joints; returns DrawTime in milliseconds.
     double Draw(QPainter& canvas, const TImageList& images);
 
-    // Equations and results.
+    // Equations and results. Solve throws ERangeError for a truss of more unknowns than the
+    // equations hold; the EquationStore then holds no equations and reports errNoSolution.
     std::uint8_t Solve();
     QString Describe() const;
     void DescribeEquations(QStringList& lines) const;
@@ -91,7 +97,8 @@ public:
     bool SaveToFile(const QString& path);
     bool Save();
     // False when no file exists at path; throws ETrussFileError when it exists but cannot be read
-    // or is refused, and ERangeError for a support whose Kv lies outside 0..255.
+    // or is refused (not a regular file, larger than MaxTrussFileSize, too many items), and
+    // ERangeError for a support whose Kv lies outside 0..255.
     bool LoadFromFile(const QString& path);
 
     // Changes since the truss was created empty, loaded or saved.

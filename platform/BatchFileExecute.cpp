@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <exception>
 #include <unistd.h>
 
 TBatchFileExecute::TBatchFileExecute(const QString& fileName, TOpenFileEvent openFile) {
@@ -54,14 +55,25 @@ void TBatchFileExecute::Execute(const QString& fileName, const TOpenFileEvent& o
     QStringList entries;
     ReadSection(QStringLiteral("[Open]"), entries);
     const TOpenFileEvent& open = openFile ? openFile : OnOpenFile;
+    // A document that fails to open keeps neither the other documents nor the deletions from
+    // happening; its error comes out once the whole file has been carried out.
+    std::exception_ptr firstError;
     if (open)
         for (const QString& entry : entries)
-            if (QFileInfo::exists(entry))
-                open(entry);
+            if (QFileInfo::exists(entry)) {
+                try {
+                    open(entry);
+                } catch (...) {
+                    if (!firstError)
+                        firstError = std::current_exception();
+                }
+            }
 
     ReadSection(QStringLiteral("[Delete]"), entries);
     for (const QString& entry : entries)
         DeleteListedFile(entry);
+    if (firstError)
+        std::rethrow_exception(firstError);
 }
 
 void DeleteListedFile(const QString& fileName) {

@@ -10,7 +10,8 @@ using TOpenFileEvent = std::function<void(const QString&)>;
 
 // Reads the command file fileName (relative to the current working directory) in its
 // constructor, opens the files of its "[Open]" section through the callback, then deletes the
-// files of its "[Delete]" section for good. A missing command file does nothing.
+// files of its "[Delete]" section for good. A missing command file does nothing. An error of the
+// callback does not stop the other opens or the deletions; the first one is thrown at the end.
 class TBatchFileExecute {
 public:
     // A command that reads no file and runs nothing: its Lines are set directly.

@@ -1,8 +1,9 @@
-// Test entry point: a headless application (with widgets for the window tests), temporary HOME
-// and XDG folders, the C locale.
+// Test entry point: a headless application (the program's own for the window tests), temporary
+// HOME and XDG folders, the C locale.
 #ifdef TRABEX_TEST_WIDGETS
-#include <QApplication>
-using TTestApplication = QApplication;
+// The window tests run under the program's own application object.
+#include "TrussApplication.h"
+using TTestApplication = TTrussApplication;
 #else
 #include <QGuiApplication>
 using TTestApplication = QGuiApplication;

@@ -10,8 +10,11 @@ Each scenario has its own X server, home and config folder, and starts the progr
   solution of the truss.
 - language: started in Czech from the stored settings, switched to English through the language
   menu; the caption, the menu bar and the stored language follow, and a second start is English.
-- command file and reopening: a start in a folder whose Trabex.run opens a truss file and deletes
-  itself, File > Exit with the truss still open, and a second start that opens it again.
+- command file and reopening: a start in a folder whose Trabex.run opens a truss file by a
+  relative name and deletes itself, File > Exit with the truss still open, and a second start in
+  another folder that opens it again.
+- a command file naming a truss of more unknowns than the equations hold: the program keeps
+  running, its warning is dismissed, the command file is deleted, and Exit ends it cleanly.
 
 Nothing is found on the screen by fixed pixel offsets. Screenshots come from the framebuffer
 file that Xvfb keeps (-fbdir); the palette buttons are found by the colours of their icons, the
@@ -1160,13 +1163,15 @@ class CommandFileAndReopen(TrabexSession):
         # Screenshot and Exit.
         first_items = self.exit_through_menu(palette_top, file_items=7)
         recent = read_ini(self.settings_file).get("LastLoad", {})
-        self.assertTrue(recent.get("File1") and os.path.samefile(
-            os.path.join(folder, recent["File1"]), document), "recent files: %s" % recent)
+        # The relative name of the command file is kept as a full one.
+        self.assertTrue(recent.get("File1") and os.path.isabs(recent["File1"]) and
+                        os.path.samefile(recent["File1"], document), "recent files: %s" % recent)
         self.assertEqual(recent.get("Open1"), "1", "recent files: %s" % recent)
         self.assertFalse(os.path.exists(command_file))
 
-        # Second start, no command file: the truss opens again from the recent-files list.
-        self.start_program(cwd=folder)
+        # Second start, no command file, in another folder: the truss opens again from the
+        # recent-files list.
+        self.start_program(cwd=self.cwd)
         _, palette_top, main = self.wait_for_main_window()
         drawing, frame = self.wait_for_truss(palette_top, tension, compression,
                                              "the truss reopened")
@@ -1176,6 +1181,53 @@ class CommandFileAndReopen(TrabexSession):
         # The recent-files item reads the same as before: "1 bridge [open]".
         self.assertEqual(items[5][1], first_items[5][1], "the File menu's recent-files item")
         self.assertNotEqual(items[5][1], items[4][1])
+        print("scenario took %.1f s" % (time.monotonic() - started))
+
+
+def same_bars(count):
+    """A truss file of count copies of one bar: count unknowns on two joints."""
+    lines = ["[Pruty]", "Count=%d" % count]
+    for i in range(count):
+        lines += ["Sa_X%d=40" % i, "Sa_Y%d=40" % i, "Sb_X%d=120" % i, "Sb_Y%d=40" % i]
+    return "\r\n".join(lines + ["", ""])
+
+
+class UnsolvableDocument(TrabexSession):
+    """A start whose command file names a truss of more unknowns than the 200 equations hold: the
+    program keeps running, its warning can be dismissed, and the command file is still carried
+    out to its end."""
+
+    PREFIX = "unsolvable"
+
+    @keeps_failure_screen
+    def test_truss_beyond_the_equations_is_warned_of_and_the_program_goes_on(self):
+        started = time.monotonic()
+        x = self.x
+        folder = os.path.join(self.scratch, "big-folder")
+        os.makedirs(folder)
+        document = os.path.join(folder, "over.trs")
+        with open(document, "w", newline="") as f:
+            f.write(same_bars(201))
+        with open(document, "rb") as f:
+            before = f.read()
+        command_file = os.path.join(folder, "Trabex.run")
+        with open(command_file, "w", encoding="utf-8") as f:
+            f.write("[Open]\nover.trs\n[Delete]\nTrabex.run\n")
+
+        self.start_program(cwd=folder)
+        _, palette_top, _ = self.wait_for_main_window()
+        # With no stored language the program speaks English: the warning is titled "Error!".
+        box = wait_for("the warning box", lambda: self.alive() and x.windows(r"^Error!$"))[0]
+        print("screen with the warning: %s" % self.shot(x.grab(), "warning"))
+        x.xdotool("windowfocus", "--sync", box)
+        x.xdotool("key", "Return")
+        wait_for("the warning to close", lambda: self.alive() and not x.windows(r"^Error!$"))
+        wait_for("Trabex.run to be deleted", lambda: not os.path.exists(command_file))
+        wait_for("the truss window", lambda: find_drawing(x.grab(), palette_top))
+        print("screen after the warning: %s" % self.shot(x.grab(), "after-warning"))
+        self.exit_through_menu(palette_top, file_items=7)
+        with open(document, "rb") as f:
+            self.assertEqual(f.read(), before, "the document was changed")
         print("scenario took %.1f s" % (time.monotonic() - started))
 
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace {
 
@@ -127,6 +129,21 @@ TEST(Equations, MoreThanTwoHundredUnknownsIsRefusedAndSmallerSolvesAgain) {
     EXPECT_NEAR(small.Podpera(1).ReactionY, -10, 1e-12);
 }
 
+TEST(Equations, RefusedTrussLeavesNoOtherTrussInTheStore) {
+    TPrutovaSoustava solved;
+    buildBarOnTwoSupports(solved);
+    ASSERT_EQ(solved.Solve(), 0);
+    ASSERT_GT(EquationStore.N, 0);
+    // 201 bars between the same two joints: one unknown more than the equations hold.
+    TPrutovaSoustava over;
+    over.RecordSnapshots = false;
+    for (int i = 0; i < MaxEquations + 1; ++i)
+        over.AddPrut(0, 0, 20, 0);
+    EXPECT_THROW(over.Solve(), ERangeError);
+    EXPECT_EQ(EquationStore.N, 0);
+    EXPECT_EQ(EquationStore.Err, errNoSolution);
+}
+
 TEST(Report, HeadingsAndEntityLines) {
     TPrutovaSoustava t;
     buildBarOnTwoSupports(t);
@@ -175,6 +192,23 @@ TEST(Probe, StepZeroGivesThePresentTotalsEverywhere) {
     EXPECT_DOUBLE_EQ(t.MaxSumAbs, sumAbs);
     EXPECT_EQ(t.SnapshotCount(), snapshots);
     EXPECT_EQ(t.Stycnik(2).X, 100);
+}
+
+TEST(Probe, CellsBeyondTheIntegerRangeAreRefused) {
+    constexpr int edge = std::numeric_limits<int>::max();
+    TProbeGrid grid{};
+    // Three steps of 20 from the joint: 60 pixels must still fit on each side.
+    for (const auto& [x, fits] : {std::pair{edge - 60, true}, std::pair{edge - 59, false}}) {
+        TPrutovaSoustava t;
+        t.AddPrut(x, 0, x, 20);
+        if (fits)
+            EXPECT_GE(t.ProbeStycnik(x, 0, 20, grid), 0) << x;
+        else
+            EXPECT_THROW(t.ProbeStycnik(x, 0, 20, grid), ERangeError) << x;
+    }
+    TPrutovaSoustava low;
+    low.AddPrut(0, std::numeric_limits<int>::min() + 59, 20, 0);
+    EXPECT_THROW(low.ProbeStycnik(0, std::numeric_limits<int>::min() + 59, 20, grid), ERangeError);
 }
 
 TEST(Probe, HigherApexCarriesLessForce) {

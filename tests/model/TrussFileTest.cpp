@@ -251,6 +251,36 @@ TEST_F(TrussFileOnDisk, RefusedFileLeavesTrussAndHistory) {
     EXPECT_TRUE(t.FileName.isEmpty());
 }
 
+TEST_F(TrussFileOnDisk, OnlyRegularFilesWithinTheBoundAreRead) {
+    TPrutovaSoustava saved;
+    buildExample(saved);
+    saved.SaveToFile(path("real.trs"));
+    // A link is followed to the file it names.
+    ASSERT_EQ(::symlink(QFile::encodeName(path("real.trs")).constData(),
+                        QFile::encodeName(path("link.trs")).constData()),
+              0);
+    TPrutovaSoustava t;
+    ASSERT_TRUE(t.LoadFromFile(path("link.trs")));
+    EXPECT_EQ(t.PodperaCount(), 2);
+
+    // A FIFO without a writer, a device behind a link, a folder and a file one byte beyond the
+    // bound are refused, and the truss stays as it was.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.trs")).constData(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/null", QFile::encodeName(path("null.trs")).constData()), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.trs")));
+    QFile big(path("big.trs"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(MaxTrussFileSize + 1));
+    big.close();
+    ::alarm(60); // a reader that blocks on the FIFO ends the test instead of hanging it
+    for (const char* name : {"pipe.trs", "null.trs", "folder.trs", "big.trs"}) {
+        EXPECT_THROW(t.LoadFromFile(path(name)), ETrussFileError) << name;
+        EXPECT_EQ(t.PodperaCount(), 2) << name;
+        EXPECT_EQ(t.FileName, path("link.trs")) << name;
+        EXPECT_EQ(t.SnapshotCount(), 1) << name;
+    }
+    ::alarm(0);
+}
+
 TEST_F(TrussFileOnDisk, KvErrorKeepsThePartialStateAsSnapshot) {
     QFile f(path("kv.trs"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));

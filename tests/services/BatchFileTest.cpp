@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <unistd.h>
 
 namespace {
@@ -122,6 +123,22 @@ TEST_F(CommandFile, WithoutCallbackUsesOnOpenFileNeverSetSoNothingOpens) {
     QStringList entries;
     batch.ReadSection(QStringLiteral("[open]"), entries);
     EXPECT_EQ(entries, QStringList{QStringLiteral("a.trs")});
+}
+
+TEST_F(CommandFile, ADocumentThatFailsToOpenStopsNeitherTheOthersNorTheDeletions) {
+    Write(QStringLiteral("bad.trs"));
+    Write(QStringLiteral("good.trs"));
+    Write(QStringLiteral("Trabex.run"), "[Open]\nbad.trs\ngood.trs\n[Delete]\nTrabex.run\n");
+    QStringList opened;
+    auto open = [&](const QString& name) {
+        opened << name;
+        if (name == QStringLiteral("bad.trs"))
+            throw std::runtime_error("bad document");
+    };
+    // The error is not lost: it comes out after everything else was done.
+    EXPECT_THROW(TBatchFileExecute(TBatchFileExecute::DefaultFileName(), open), std::runtime_error);
+    EXPECT_EQ(opened, QStringList({"bad.trs", "good.trs"}));
+    EXPECT_FALSE(Exists("Trabex.run"));
 }
 
 TEST(CommandFileLines, SplitLikeATextList) {

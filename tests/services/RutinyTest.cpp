@@ -1,4 +1,5 @@
 // Tests of the small shared services: machine identifier, paths, file names, rounding, memory.
+#include "RegularFile.h"
 #include "RutinyUnit.h"
 
 #include <QCoreApplication>
@@ -135,6 +136,28 @@ INSTANTIATE_TEST_SUITE_P(
                     TNameCase{"/tmp/name.", "name"}, TNameCase{"/tmp/.trs", ""},
                     TNameCase{"/tmp/folder/", ""}, TNameCase{"", ""},
                     TNameCase{"/data/Souřadnice ěšč.trs", "Souřadnice ěšč"}));
+
+TEST(RegularFile, IsReadUpToItsBoundAndNoFurther) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("0123456789");
+    f.close();
+    QByteArray bytes;
+    QString why;
+    EXPECT_TRUE(ReadRegularFile(path, 10, bytes, why)) << why.toStdString();
+    EXPECT_EQ(bytes, QByteArray("0123456789"));
+    EXPECT_FALSE(ReadRegularFile(path, 9, bytes, why));
+    EXPECT_TRUE(bytes.isEmpty());
+    EXPECT_TRUE(why.contains(QStringLiteral("larger than 9 bytes"))) << why.toStdString();
+    // A regular file whose size the system gives as 0 is read until its end, all the same.
+    ASSERT_EQ(QFileInfo(QStringLiteral("/proc/self/status")).size(), 0);
+    EXPECT_TRUE(ReadRegularFile(QStringLiteral("/proc/self/status"), 1 << 20, bytes, why));
+    EXPECT_TRUE(bytes.startsWith("Name:"));
+    EXPECT_FALSE(ReadRegularFile(dir.filePath(QStringLiteral("none")), 10, bytes, why));
+    EXPECT_FALSE(why.isEmpty());
+}
 
 TEST(ExePath, IsThisTestExecutable) {
     const QFileInfo exe(GetExePath());
