@@ -165,6 +165,19 @@ TEST_F(Languages, SwitchingToEnglishAndBackRestoresEveryCzechText) {
     EXPECT_EQ(Main->File1->title(), QStringLiteral("&Soubor"));
 }
 
+// The labels stand left of their fields; a text too long for the panel would be cut at its edge.
+TEST_F(Languages, PanelLabelsFitBesideTheirFieldsInEveryLanguage) {
+    if (!Main->aShowSidePannel->isChecked())
+        Main->aShowSidePannel->trigger();
+    TTrussForm* form = NewWindow();
+    for (const char* code : {"cs", "en"}) {
+        SCOPED_TRACE(code);
+        Choose(QString::fromLatin1(code));
+        for (TLabeledEdit* field : form->findChildren<TLabeledEdit*>())
+            EXPECT_GE(field->EditLabel->x(), 0) << field->Caption().toStdString();
+    }
+}
+
 TEST_F(Languages, WindowsStatusBarAndReportFollowAtOnce) {
     if (!Main->aShowSidePannel->isChecked())
         Main->aShowSidePannel->trigger();
