@@ -4,6 +4,7 @@
 #include "FTrussForm.h"
 #include "FileDialogs.h"
 #include "FormPlacement.h"
+#include "QtTranslations.h"
 #include "RutinyUnit.h"
 #include "Screenshot.h"
 #include "ToolIcons.h"
@@ -127,6 +128,9 @@ void TMainForm::miChangeLanguageClick(QAction* item) {
 }
 
 void TMainForm::ApplyLanguage() {
+    ApplyQtTranslation(LanguageManager.LanguageCode());
+    for (QMdiSubWindow* window : MdiArea->subWindowList())
+        RetranslateSystemMenu(*window);
     TranslateDialogTexts();
     TranslateConstants();
     LanguageManager.ClearTranslations(true, false, false);
@@ -517,6 +521,7 @@ std::unique_ptr<TPrutovaSoustava> TMainForm::NewTrussSystem() {
 TTrussForm* TMainForm::AddTrussWindow(std::unique_ptr<TPrutovaSoustava> truss) {
     auto* form = new TTrussForm(*this, std::move(truss));
     QMdiSubWindow* window = MdiArea->addSubWindow(form);
+    TagSystemMenu(*window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(windowIcon());
     window->show();
