@@ -64,6 +64,12 @@ void TileSubWindows(QMdiArea& area, bool sideBySide) {
     }
 }
 
+// The settings of this run cannot be kept: the user hears of it once, not at every write.
+void WarnSettingsNotSaved(const QString& fileName) {
+    TranslatedMessageDlg(QString(), FormatConst(msg_NastaveniNelzeUlozit, fileName), mtWarning,
+                         Btn(mbOK));
+}
+
 } // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -154,6 +160,8 @@ void TMainForm::ApplyLanguage() {
 
 TMainForm::~TMainForm() {
     LanguageManager.OnLanguageChanged = nullptr;
+    // No box while the window goes: the start-up's writes have already shown a failing store.
+    SetSettingsWriteFailureHandler(nullptr);
     if (!optionsStored)
         StoreOptions();
     // Truss windows go with the frame without their close handling, so the recent-files list
@@ -175,6 +183,7 @@ void TMainForm::FormCreate() {
     if (!LanguageManager.LanguageCode().isEmpty())
         ApplyLanguage();
     const QString version = FileVersion();
+    SetSettingsWriteFailureHandler(WarnSettingsNotSaved);
     SettingsStore = std::make_unique<TSettingsStore>();
     if (const auto url = RecordProgramStart(*SettingsStore, version, UsageServerHost))
         UsageUrlOpener(*url);

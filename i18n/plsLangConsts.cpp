@@ -50,6 +50,10 @@ QString que_SouborZmizel = QStringLiteral(
     "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?");
 QString str_BezNazvu = QStringLiteral("bez názvu");
 
+// Shown once when the settings (language, counters, recent files) cannot be kept.
+QString msg_NastaveniNelzeUlozit = QStringLiteral(
+    "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí.");
+
 namespace {
 
 const TLangConstant Constants[] = {
@@ -94,6 +98,8 @@ const TLangConstant Constants[] = {
     {"que_SouborZmizel", &que_SouborZmizel,
      "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?"},
     {"str_BezNazvu", &str_BezNazvu, "bez názvu"},
+    {"msg_NastaveniNelzeUlozit", &msg_NastaveniNelzeUlozit,
+     "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí."},
 };
 
 } // namespace

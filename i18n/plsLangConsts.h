@@ -42,6 +42,8 @@ extern QString msg_NelzeOtevrit;
 extern QString msg_NelzeUlozit;
 extern QString que_SouborZmizel;
 extern QString str_BezNazvu;
+// The warning that the settings store cannot be written.
+extern QString msg_NastaveniNelzeUlozit;
 
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {
@@ -51,7 +53,7 @@ struct TLangConstant {
 };
 
 // Every constant in the order they are refreshed: the 32 message and report texts, then the
-// texts of the save and open questions.
+// texts of the save and open questions, then the settings warning.
 const TLangConstant* LangConstants();
 int LangConstantCount();
 

@@ -1,6 +1,7 @@
 // The language files that ship with the program, read through the language manager: each reads
 // in its own language, and the information panel's texts say what its numbers are.
 #include "LangFolder.h"
+#include "plsLangConsts.h"
 #include "plsLangMan.h"
 
 #include <QRegularExpression>
@@ -67,6 +68,18 @@ TEST(ShippedLanguages, PanelTextsNameTheirNumbersInBothLanguages) {
     }
     EXPECT_FALSE(Property("en", "TTrussForm.StupStNeu.Caption").contains(u'.'))
         << "no abbreviation in the English label";
+}
+
+// A constant a file does not name keeps the previous language's text after a change.
+TEST(ShippedLanguages, EveryFileNamesEveryConstant) {
+    for (const char* code : {"cs", "en"}) {
+        TLanguageManager manager;
+        manager.SetFolder(QStringLiteral(TRABEX_LANGS_DIR));
+        manager.SetLanguageCode(QString::fromLatin1(code));
+        for (int i = 0; i < LangConstantCount(); ++i)
+            EXPECT_GE(manager.Constants().IndexOf(QString::fromLatin1(LangConstants()[i].Name)), 0)
+                << code << " lacks " << LangConstants()[i].Name;
+    }
 }
 
 } // namespace
