@@ -5,6 +5,7 @@
 #include "FileDialogs.h"
 #include "FormPlacement.h"
 #include "HintTiming.h"
+#include "QtTranslations.h"
 #include "RutinyUnit.h"
 #include "Screenshot.h"
 #include "ToolIcons.h"
@@ -62,6 +63,12 @@ void TileSubWindows(QMdiArea& area, bool sideBySide) {
             w->setGeometry(0, y0, space.width(), y1 - y0);
         }
     }
+}
+
+// The settings of this run cannot be kept: the user hears of it once, not at every write.
+void WarnSettingsNotSaved(const QString& fileName) {
+    TranslatedMessageDlg(QString(), FormatConst(msg_NastaveniNelzeUlozit, fileName), mtWarning,
+                         Btn(mbOK));
 }
 
 } // namespace
@@ -130,6 +137,9 @@ void TMainForm::miChangeLanguageClick(QAction* item) {
 }
 
 void TMainForm::ApplyLanguage() {
+    ApplyQtTranslation(LanguageManager.LanguageCode());
+    for (QMdiSubWindow* window : MdiArea->subWindowList())
+        RetranslateSystemMenu(*window);
     TranslateDialogTexts();
     TranslateConstants();
     LanguageManager.ClearTranslations(true, false, false);
@@ -153,6 +163,8 @@ void TMainForm::ApplyLanguage() {
 
 TMainForm::~TMainForm() {
     LanguageManager.OnLanguageChanged = nullptr;
+    // No box while the window goes: the start-up's writes have already shown a failing store.
+    SetSettingsWriteFailureHandler(nullptr);
     if (!optionsStored)
         StoreOptions();
     // Truss windows go with the frame without their close handling, so the recent-files list
@@ -174,6 +186,7 @@ void TMainForm::FormCreate() {
     if (!LanguageManager.LanguageCode().isEmpty())
         ApplyLanguage();
     const QString version = FileVersion();
+    SetSettingsWriteFailureHandler(WarnSettingsNotSaved);
     SettingsStore = std::make_unique<TSettingsStore>();
     if (const auto url = RecordProgramStart(*SettingsStore, version, UsageServerHost))
         UsageUrlOpener(*url);
@@ -520,6 +533,7 @@ std::unique_ptr<TPrutovaSoustava> TMainForm::NewTrussSystem() {
 TTrussForm* TMainForm::AddTrussWindow(std::unique_ptr<TPrutovaSoustava> truss) {
     auto* form = new TTrussForm(*this, std::move(truss));
     QMdiSubWindow* window = MdiArea->addSubWindow(form);
+    TagSystemMenu(*window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(windowIcon());
     window->show();

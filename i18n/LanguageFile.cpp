@@ -40,6 +40,21 @@ constexpr char16_t Windows1250High[128] = {
 };
 
 constexpr unsigned char Utf8Bom[] = {0xEF, 0xBB, 0xBF};
+
+// Byte order marks of the Unicode encodings the reader refuses. A file saved in one of them would
+// otherwise pass for Windows-1250 with a NUL after every letter and load as nothing at all. The
+// UTF-32 little-endian mark begins with the UTF-16 one, so it is tested first.
+struct TForeignBom {
+    unsigned char Bytes[4];
+    qsizetype Size;
+    const char* Encoding;
+};
+constexpr TForeignBom ForeignBoms[] = {
+    {{0xFF, 0xFE, 0x00, 0x00}, 4, "UTF-32 little-endian"},
+    {{0x00, 0x00, 0xFE, 0xFF}, 4, "UTF-32 big-endian"},
+    {{0xFF, 0xFE}, 2, "UTF-16 little-endian"},
+    {{0xFE, 0xFF}, 2, "UTF-16 big-endian"},
+};
 // Smallest part a language file is read in.
 constexpr qint64 MinReadPart = 64 * 1024;
 
@@ -58,6 +73,10 @@ QString CannotRead(const QString& path, const QString& reason) {
 
 QString TooLarge() {
     return QStringLiteral("it is larger than %1 bytes").arg(MaxLanguageFileSize);
+}
+
+QString ForeignEncoding(const QString& encoding) {
+    return QStringLiteral("it is %1 text; only UTF-8 and Windows-1250 are read").arg(encoding);
 }
 
 } // namespace
@@ -118,6 +137,13 @@ QString DecodeLanguageBytes(QByteArrayView bytes) {
     if (bytes.startsWith(bom))
         bytes = bytes.sliced(bom.size());
     return IsValidUtf8(bytes) ? QString::fromUtf8(bytes) : DecodeWindows1250(bytes);
+}
+
+QString ForeignByteOrderMark(QByteArrayView bytes) {
+    for (const TForeignBom& bom : ForeignBoms)
+        if (bytes.startsWith(QByteArrayView(bom.Bytes, bom.Size)))
+            return QString::fromLatin1(bom.Encoding);
+    return QString();
 }
 
 QStringView TrimLine(QStringView text) {
@@ -201,6 +227,11 @@ bool ParseLanguageText(QByteArrayView bytes, TLanguageText& text, QString& error
             QStringLiteral("The language text is larger than %1 bytes.").arg(MaxLanguageFileSize);
         return false;
     }
+    if (const QString encoding = ForeignByteOrderMark(bytes); !encoding.isEmpty()) {
+        error =
+            QStringLiteral("The language text cannot be read: %1.").arg(ForeignEncoding(encoding));
+        return false;
+    }
     text = ParseLanguageLines(DecodeLanguageBytes(bytes));
     return true;
 }
@@ -242,6 +273,10 @@ bool ReadLanguageFile(const QString& path, TLanguageText& text, QString& error) 
     }
     if (bytes.size() > MaxLanguageFileSize) {
         error = CannotRead(path, TooLarge());
+        return false;
+    }
+    if (const QString encoding = ForeignByteOrderMark(bytes); !encoding.isEmpty()) {
+        error = CannotRead(path, ForeignEncoding(encoding));
         return false;
     }
     return ParseLanguageText(bytes, text, error);

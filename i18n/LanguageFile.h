@@ -29,6 +29,9 @@ QString DecodeWindows1250(QByteArrayView bytes);
 // The text of a language file: a UTF-8 byte order mark at the start is skipped; the rest is
 // UTF-8 when it is valid UTF-8, else Windows-1250.
 QString DecodeLanguageBytes(QByteArrayView bytes);
+// The name of the encoding ("UTF-16 little-endian", "UTF-32 big-endian", ...) whose byte order
+// mark starts bytes, when it is one the reader does not take (UTF-16 or UTF-32); empty otherwise.
+QString ForeignByteOrderMark(QByteArrayView bytes);
 
 // text without the spaces and control characters (U+0000..U+001F, U+007F..U+009F) at its ends.
 QStringView TrimLine(QStringView text);
@@ -64,11 +67,11 @@ struct TLanguageText {
 TLanguageText ParseLanguageLines(QStringView text);
 
 // Decodes and parses the bytes of a language file. False, with the reason in error, when the
-// bytes exceed MaxLanguageFileSize.
+// bytes exceed MaxLanguageFileSize or begin with the byte order mark of UTF-16 or UTF-32.
 bool ParseLanguageText(QByteArrayView bytes, TLanguageText& text, QString& error);
 
 // Reads and parses the file at path. False, with a message naming the path and the reason in
-// error, when it is missing, not a regular file, too large or unreadable.
+// error, when it is missing, not a regular file, too large, unreadable or in UTF-16 or UTF-32.
 bool ReadLanguageFile(const QString& path, TLanguageText& text, QString& error);
 
 // The header's "rtl" value as a flag: an integer in decimal or, with the prefix "0x", in

@@ -61,6 +61,9 @@ QString str_NelzeSpocitat = QStringLiteral("Nelze spočítat: %s");
 QString str_NelzeVykreslit = QStringLiteral("Nelze vykreslit: %s");
 QString msg_NeocekavanaChyba = QStringLiteral(
     "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty.");
+// Shown once when the settings (language, counters, recent files) cannot be kept.
+QString msg_NastaveniNelzeUlozit = QStringLiteral(
+    "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí.");
 
 namespace {
 
@@ -117,6 +120,8 @@ const TLangConstant Constants[] = {
     {"str_NelzeVykreslit", &str_NelzeVykreslit, "Nelze vykreslit: %s"},
     {"msg_NeocekavanaChyba", &msg_NeocekavanaChyba,
      "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty."},
+    {"msg_NastaveniNelzeUlozit", &msg_NastaveniNelzeUlozit,
+     "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí."},
 };
 
 } // namespace

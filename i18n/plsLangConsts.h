@@ -42,6 +42,8 @@ extern QString msg_NelzeOtevrit;
 extern QString msg_NelzeUlozit;
 extern QString que_SouborZmizel;
 extern QString str_BezNazvu;
+// The warning that the settings store cannot be written.
+extern QString msg_NastaveniNelzeUlozit;
 
 // A screenshot that the program's folder cannot take: where it went, or that it went nowhere.
 extern QString msg_ScreenshotSaveTo;
@@ -61,6 +63,7 @@ struct TLangConstant {
 
 // Every constant in the order they are refreshed: the 32 message and report texts, then the
 // texts of the save and open questions, then those of failures the program goes on from.
+// texts of the save and open questions, then the settings warning.
 const TLangConstant* LangConstants();
 int LangConstantCount();
 

@@ -16,12 +16,14 @@
 //
 // Every write is synced at once and every read first picks up changes on disk, so that store
 // objects of this and of other Trabex processes see each other's writes as with the registry.
-// A store that cannot be written reports it through Status().
+// A store that cannot be written reports it through Status() and, once per file and run, to the
+// write failure handler.
 #include "SettingsStore.h"
 #include "RutinyUnit.h"
 
 #include <QDateTime>
 #include <QLocale>
+#include <QSet>
 #include <QStringList>
 
 #include <climits>
@@ -68,6 +70,30 @@ int IntegerOf(const QVariant& value, int def) {
     return ok ? number : def;
 }
 
+// The handler of write failures and the files already reported to it.
+struct TWriteFailureReports {
+    TSettingsWriteFailure Handler;
+    QSet<QString> Reported;
+};
+
+TWriteFailureReports& WriteFailureReports() {
+    static TWriteFailureReports reports;
+    return reports;
+}
+
+// A store keeps reporting its first failure, and every store object of a file fails alike, so
+// each file is reported once: the user hears of it without a box at every write.
+void ReportWriteFailure(const QSettings& settings) {
+    TWriteFailureReports& reports = WriteFailureReports();
+    if (settings.status() == QSettings::NoError || !reports.Handler ||
+        reports.Reported.contains(settings.fileName()))
+        return;
+    reports.Reported.insert(settings.fileName());
+    // A copy: the handler may replace itself while it runs.
+    const TSettingsWriteFailure handler = reports.Handler;
+    handler(settings.fileName());
+}
+
 QString LocalDateTimeText(const QDateTime& now) {
     const QLocale locale;
     return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
@@ -98,6 +124,7 @@ QVariant TSettingsStore::Value(const QString& section, const QString& name) cons
 void TSettingsStore::Store(const QString& key, const QVariant& value) {
     settings->setValue(key, value);
     settings->sync();
+    ReportWriteFailure(*settings);
 }
 
 QString TSettingsStore::ReadString(const QString& section, const QString& name,
@@ -153,6 +180,10 @@ QSettings::Status TSettingsStore::Status() const {
 
 QString TSettingsStore::FileName() const {
     return settings->fileName();
+}
+
+void SetSettingsWriteFailureHandler(TSettingsWriteFailure handler) {
+    WriteFailureReports() = TWriteFailureReports{std::move(handler), {}};
 }
 
 QString UsageStamp() {

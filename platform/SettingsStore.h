@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // One open handle on the per-user store; several may be open at once and see each other's writes.
@@ -44,6 +45,13 @@ private:
 
     std::unique_ptr<QSettings> settings;
 };
+
+// Told of the first write to a store file that fails in this run, with the file's path; the
+// program sets it to warn the user. Without one, a failure shows only in Status().
+using TSettingsWriteFailure = std::function<void(const QString& fileName)>;
+// Sets the handler. A new handler hears of each failing file once, also of files reported to the
+// handler before it.
+void SetSettingsWriteFailureHandler(TSettingsWriteFailure handler);
 
 // Local short date, a blank and long time, a blank, the executable's full path, " SN:" and the
 // machine identifier of the executable's folder.

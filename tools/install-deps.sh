@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
   g++ cmake ninja-build pkg-config
   clang libclang-rt-14-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-apps

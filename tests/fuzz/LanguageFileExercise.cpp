@@ -107,6 +107,20 @@ std::string checkFirstProperty(const TLanguageManager& manager, const TLanguageT
     return {};
 }
 
+// A file in UTF-16 or UTF-32 is refused: its path is in the error, it is not among the loaded
+// files, and the change raises no event.
+std::string checkRefused(const TLanguageManager& manager, const QStringList& refused, int events) {
+    if (events != 0)
+        return "a language with a refused file raised the change event";
+    for (const QString& path : refused) {
+        if (!manager.LastError().contains(path))
+            return "the error does not name the refused file " + path.toStdString();
+        if (manager.ActiveFiles().contains(path))
+            return "the refused file " + path.toStdString() + " is listed as loaded";
+    }
+    return {};
+}
+
 std::string exercise(QByteArrayView body, unsigned mode, const QDir& dir) {
     QByteArrayView main = body, override = body;
     if (mode & WithOverride) {
@@ -147,6 +161,13 @@ std::string exercise(QByteArrayView body, unsigned mode, const QDir& dir) {
     int events = 0;
     manager.OnLanguageChanged = [&events](TLanguageManager&) { ++events; };
     manager.SetLanguageCode(Code);
+    QStringList refused;
+    if (!ForeignByteOrderMark(main).isEmpty())
+        refused << lng;
+    if ((mode & WithOverride) && !ForeignByteOrderMark(override).isEmpty())
+        refused << lngu;
+    if (!refused.isEmpty())
+        return checkRefused(manager, refused, events);
     if (manager.LanguageCode() != Code || !manager.LastError().isEmpty() || events != 1)
         return "the language did not load: " + manager.LastError().toStdString();
     if (manager.ActiveFiles() != expectedFiles)

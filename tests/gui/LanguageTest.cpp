@@ -4,6 +4,7 @@
 #include "FUpdateUnit.h"
 #include "GuiFixture.h"
 #include "LabeledEdit.h"
+#include "QtTranslations.h"
 #include "RutinyUnit.h"
 #include "SettingsStore.h"
 #include "TrussApplication.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenuBar>
 #include <map>
 #include <set>
@@ -84,6 +86,7 @@ protected:
     void TearDown() override {
         TMainFormTest::TearDown();
         ForgetLanguage();
+        ApplyQtTranslation(QString());
         ResetConstantsToCzech();
         for (int b = 0; b < MsgDlgBtnCount; ++b)
             ButtonCaptions[b].Caption = StandardButtonCaption(static_cast<TMsgDlgBtn>(b));
@@ -163,6 +166,46 @@ TEST_F(Languages, SwitchingToEnglishAndBackRestoresEveryCzechText) {
     EXPECT_EQ(VisibleTexts(Main.get()), czechMain);
     EXPECT_EQ(VisibleTexts(form), czechTruss);
     EXPECT_EQ(Main->File1->title(), QStringLiteral("&Soubor"));
+}
+
+// The labels stand left of their fields; a text too long for the panel would be cut at its edge.
+TEST_F(Languages, PanelLabelsFitBesideTheirFieldsInEveryLanguage) {
+    if (!Main->aShowSidePannel->isChecked())
+        Main->aShowSidePannel->trigger();
+    TTrussForm* form = NewWindow();
+    for (const char* code : {"cs", "en"}) {
+        SCOPED_TRACE(code);
+        Choose(QString::fromLatin1(code));
+        for (TLabeledEdit* field : form->findChildren<TLabeledEdit*>())
+            EXPECT_GE(field->EditLabel->x(), 0) << field->Caption().toStdString();
+    }
+}
+
+QStringList SystemMenuTexts(TTrussForm* form) {
+    QStringList texts;
+    for (QAction* item :
+         qobject_cast<QMdiSubWindow*>(form->parentWidget())->systemMenu()->actions())
+        texts << item->text();
+    return texts;
+}
+
+// Qt's own texts follow the language, also in the menu of a window opened before the change, and
+// go back to Qt's English with English.
+TEST_F(Languages, QtsOwnTextsFollowTheLanguage) {
+    ASSERT_TRUE(QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                                  QStringLiteral("/qtbase_cs.qm")))
+        << "Qt's translations (qt6-translations-l10n) are missing";
+    TTrussForm* before = NewWindow();
+    Choose(QStringLiteral("cs"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Zrušit"));
+    EXPECT_TRUE(SystemMenuTexts(before).contains(QStringLiteral("&Zavřít")))
+        << SystemMenuTexts(before).join(u'|').toStdString();
+    TTrussForm* after = NewWindow();
+    EXPECT_EQ(SystemMenuTexts(after), SystemMenuTexts(before));
+    Choose(QStringLiteral("en"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    EXPECT_TRUE(SystemMenuTexts(after).contains(QStringLiteral("&Close")))
+        << SystemMenuTexts(after).join(u'|').toStdString();
 }
 
 TEST_F(Languages, WindowsStatusBarAndReportFollowAtOnce) {

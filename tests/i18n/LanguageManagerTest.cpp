@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -404,6 +405,50 @@ TEST_F(LanguageManagerFolder, AnUnreadableFileBecomesALineOfTheErrorAndTheOthers
     EXPECT_EQ(lm.LastError(), ReadError(b) + "\r\n" + ReadError(d));
     EXPECT_EQ(events, 0);
 }
+
+struct TForeignEncodingCase {
+    QStringConverter::Encoding Encoding;
+    const char* Name;
+};
+
+void PrintTo(const TForeignEncodingCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class ForeignEncoding : public testing::TestWithParam<TForeignEncodingCase> {};
+
+// A file saved as UTF-16 or UTF-32 (with its byte order mark, as editors write it) is refused
+// with its path and encoding in the error; the other files of the language still load, and the
+// list of languages passes it over.
+TEST_P(ForeignEncoding, IsRefusedWithItsNameInTheError) {
+    QStringEncoder encode(GetParam().Encoding, QStringConverter::Flag::WriteBom);
+    const QByteArray bytes =
+        encode(QStringLiteral("[precision language file]\nlanguagename=Wide\n[constants]\nw=1\n"));
+    ASSERT_FALSE(encode.hasError());
+    TLangFolder folder;
+    const QString good = folder.Write("A.cs.lng", "[constants]\na=1\n");
+    const QString wide = folder.Write("B.cs.lng", bytes);
+    folder.Write("W.de.lng", bytes);
+    TCountingManager m(folder.Path());
+    m.manager.SetLanguageCode("cs");
+    const QString error = m.manager.LastError();
+    EXPECT_TRUE(error.contains(wide)) << error.toStdString();
+    EXPECT_TRUE(error.contains(QLatin1String(GetParam().Name))) << error.toStdString();
+    EXPECT_EQ(m.events, 0);
+    EXPECT_EQ(m.manager.ActiveFiles(), QStringList{good});
+    EXPECT_EQ(m.manager.GetConstant("a", "-"), "1");
+    EXPECT_EQ(m.manager.GetConstant("w", "-"), "-");
+    QStringList languages;
+    EXPECT_TRUE(m.manager.GetAvailableLanguages(languages));
+    EXPECT_EQ(languages, QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ByteOrderMarks, ForeignEncoding,
+    testing::Values(TForeignEncodingCase{QStringConverter::Utf16LE, "UTF-16 little-endian"},
+                    TForeignEncodingCase{QStringConverter::Utf16BE, "UTF-16 big-endian"},
+                    TForeignEncodingCase{QStringConverter::Utf32LE, "UTF-32 little-endian"},
+                    TForeignEncodingCase{QStringConverter::Utf32BE, "UTF-32 big-endian"}));
 
 TEST_F(LanguageManagerFolder, FileNamesKeepOnlyTheFilesOfTheGivenBaseNames) {
     const QString trabex =

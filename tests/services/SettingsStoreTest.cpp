@@ -258,6 +258,39 @@ TEST_F(SettingsStore, AFileThatCannotBeWrittenIsReported) {
     EXPECT_TRUE(IniText().contains("Language=cs"));
 }
 
+// The failures a handler hears of; the handler is removed again when the test ends.
+struct TFailureListener {
+    TFailureListener() {
+        SetSettingsWriteFailureHandler([this](const QString& file) { Files << file; });
+    }
+    ~TFailureListener() { SetSettingsWriteFailureHandler(nullptr); }
+    QStringList Files;
+};
+
+// Every store object of the file fails alike, so the file is reported once, not at every write.
+TEST_F(SettingsStore, AFileThatCannotBeWrittenIsToldToTheHandlerOncePerRun) {
+    TFailureListener listener;
+    TSettingsStore store;
+    store.WriteString("Last", "Language", "cs");
+    EXPECT_EQ(listener.Files, QStringList());
+    {
+        const TReadOnlyPath file(IniPath());
+        const TReadOnlyPath folder(QFileInfo(IniPath()).path());
+        if (file.Writable() || folder.Writable())
+            GTEST_SKIP() << "this user can write anywhere and cannot set the immutable flag";
+        store.WriteString("Last", "Language", "en");
+        store.Increment("Info", "NoOfExecute");
+        TSettingsStore().WriteBool("LastLoad", "Open1", true);
+        EXPECT_EQ(listener.Files, QStringList{IniPath()});
+    }
+    TFailureListener next;
+    TSettingsStore().WriteString("Last", "Language", "de");
+    EXPECT_EQ(next.Files, QStringList()) << "a file that can be written again is not reported";
+    store.WriteString("Last", "Language", "sk");
+    EXPECT_EQ(next.Files, QStringList{IniPath()}) << "a store keeps its failure; a new handler "
+                                                     "hears of it";
+}
+
 // Restores the default locale of the test run (C) when a test has changed it.
 class UsageStamp : public testing::TestWithParam<const char*> {
 protected:
