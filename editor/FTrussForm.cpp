@@ -4,8 +4,10 @@
 #include "FileDialogs.h"
 #include "HintTiming.h"
 #include "RutinyUnit.h"
+#include "SelectTool.h"
 #include "ToolActions.h"
 #include "TrussPicture.h"
+#include "TrussSelection.h"
 #include "plsDialogs.h"
 #include "plsLangConsts.h"
 #include "plsTranslateForm.h"
@@ -55,6 +57,8 @@ void TTrussImage::SetPicture(QImage image) {
 void TTrussImage::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(0, 0, picture);
+    if (Overlay)
+        Overlay(p);
 }
 
 void TTrussImage::mousePressEvent(QMouseEvent* event) {
@@ -89,7 +93,10 @@ TTrussForm::TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> t
     ScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     CreatePanel();
+    Selection = new TTrussSelection(this);
     CreateActions();
+    SelectTool = new TSelectTool(host, *this);
+    Image->Overlay = [this](QPainter& p) { SelectTool->PaintOverlay(p); };
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -198,17 +205,9 @@ void TTrussForm::CreateActions() {
     Insert1->menuAction()->setVisible(false);
     Edit1 = new QMenu(QStringLiteral("&Edit"), this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    auto item = [this](const char* name, const QString& text) {
-        auto* a = Edit1->addAction(text);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setVisible(false);
-        return a;
-    };
     Edit1->addAction(aUndo);
     Edit1->addAction(aRedo);
-    item("Cut1", QStringLiteral("Cu&t"));
-    item("Copy1", QStringLiteral("&Copy"));
-    item("Paste1", QStringLiteral("&Paste"));
+    CreateEditActions();
 }
 
 QPoint TTrussForm::SnapPoint(int x, int y) const {

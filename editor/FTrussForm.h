@@ -14,9 +14,12 @@
 #include <QSplitter>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
+class TSelectTool;
+class TTrussSelection;
 
 // The drawing: shows its picture at its own size and hands its mouse events to the truss window.
 class TTrussImage : public QWidget {
@@ -29,6 +32,10 @@ public:
     void SetPicture(QImage image);
     QImage& Picture() { return picture; }
     const QImage& Picture() const { return picture; }
+
+    // Painted over the picture at every repaint, in the widget's pixels; the picture itself
+    // stays as the refresh drew it.
+    std::function<void(QPainter&)> Overlay;
 
 signals:
     void MouseDown(Qt::MouseButton button, int x, int y);
@@ -82,6 +89,26 @@ public:
     void aUndoExecute();
     void aRedoExecute();
 
+    // Selecting, the clipboard, and values typed in (TrussFormEditing.cpp).
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void aDeleteExecute();
+    void aSelectAllExecute();
+    void aSelectNoneExecute();
+    void aInsertPrutExecute();
+    void aInsertPodperaExecute();
+    void aInsertSilaExecute();
+    // Edits the joint under a point of the drawing widget, else the item under it, in its
+    // dialog; false when nothing lies there or the dialog was cancelled.
+    bool EditAt(QPointF screen);
+    // Whether this window's menus are the frame's now: only then do its commands take their keys.
+    void SetFrameActive(bool active);
+    // Enables the commands by the selection, the clipboard and whether the window is the frame's.
+    void UpdateEditActions();
+    // A point of the drawing (drawing units) in the drawing widget's pixels.
+    QPointF DrawingToScreen(QPointF p) const;
+
     // Asks whether to save a changed truss: true when the window may close (saved or declined).
     bool QuerySave();
     // Translates the window and refreshes it.
@@ -112,6 +139,11 @@ public:
     QAction* aRedo;
     QAction* aFileSaveAs;
     QAction* aFileSave;
+    QAction *Cut1, *Copy1, *Paste1, *aDelete, *aSelectAll, *aSelectNone;
+    QAction *aInsertPrut, *aInsertPodpera, *aInsertSila;
+    // The items picked with the Select tool, and the tool itself.
+    TTrussSelection* Selection;
+    TSelectTool* SelectTool;
     // The menus merged into the frame's menu bar while this window is active.
     QMenu* Insert1;
     QMenu* Edit1;
@@ -124,6 +156,14 @@ protected:
 private:
     void CreatePanel();
     void CreateActions();
+    void CreateEditActions();
+    // Item edits through the dialogs; each is one undo step.
+    bool EditJoint(QPoint at);
+    bool EditBar(int index);
+    bool EditSupport(int index);
+    bool EditLoad(int index);
+    // The truss after an edit of whole items: the selection becomes items, then a refresh.
+    void AfterItemsEdit(const TItemIndices& items);
     // The refresh after the solve: matrix window, panel, caption and picture.
     void ShowResults(std::uint8_t err, const TTrussDisplayOptions& options,
                      const QStringList& failures);
@@ -142,4 +182,5 @@ private:
     // Whether the last refresh solved and drew the truss.
     bool solvedBefore = true;
     bool drawnBefore = true;
+    bool frameActive = false;
 };

@@ -64,6 +64,23 @@ QString msg_NeocekavanaChyba = QStringLiteral(
 // Shown once when the settings (language, counters, recent files) cannot be kept.
 QString msg_NastaveniNelzeUlozit = QStringLiteral(
     "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí.");
+// Texts of selecting, the clipboard and the dialogs in which values are typed.
+QString str_Prut = QStringLiteral("Prut");
+QString str_Podpera = QStringLiteral("Podpěra");
+QString str_KonecA = QStringLiteral("Konec A");
+QString str_KonecB = QStringLiteral("Konec B");
+QString str_Poloha = QStringLiteral("Poloha");
+QString str_Velikost = QStringLiteral("Velikost");
+QString str_Reakce = QStringLiteral("Reakce");
+QString str_PodperaXY = QStringLiteral("v x i v y (pevná)");
+QString str_PodperaX = QStringLiteral("jen v x");
+QString str_PodperaY = QStringLiteral("jen v y");
+QString msg_NeniCislo = QStringLiteral("Pole \"%s\": zadejte číslo.");
+QString msg_NeniCeleCislo =
+    QStringLiteral("Pole \"%s\": zadejte celé číslo od -2147483648 do 2147483647.");
+QString msg_KonecPrutu = QStringLiteral("Konce prutu musí ležet ve dvou různých bodech.");
+QString str_SchrankaBezKonstrukce = QStringLiteral("Ve schránce není příhradová konstrukce.");
+QString str_SchrankaSeNevejde = QStringLiteral("Obsah schránky se sem nevejde.");
 
 namespace {
 
@@ -122,6 +139,23 @@ const TLangConstant Constants[] = {
      "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty."},
     {"msg_NastaveniNelzeUlozit", &msg_NastaveniNelzeUlozit,
      "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí."},
+    {"str_Prut", &str_Prut, "Prut"},
+    {"str_Podpera", &str_Podpera, "Podpěra"},
+    {"str_KonecA", &str_KonecA, "Konec A"},
+    {"str_KonecB", &str_KonecB, "Konec B"},
+    {"str_Poloha", &str_Poloha, "Poloha"},
+    {"str_Velikost", &str_Velikost, "Velikost"},
+    {"str_Reakce", &str_Reakce, "Reakce"},
+    {"str_PodperaXY", &str_PodperaXY, "v x i v y (pevná)"},
+    {"str_PodperaX", &str_PodperaX, "jen v x"},
+    {"str_PodperaY", &str_PodperaY, "jen v y"},
+    {"msg_NeniCislo", &msg_NeniCislo, "Pole \"%s\": zadejte číslo."},
+    {"msg_NeniCeleCislo", &msg_NeniCeleCislo,
+     "Pole \"%s\": zadejte celé číslo od -2147483648 do 2147483647."},
+    {"msg_KonecPrutu", &msg_KonecPrutu, "Konce prutu musí ležet ve dvou různých bodech."},
+    {"str_SchrankaBezKonstrukce", &str_SchrankaBezKonstrukce,
+     "Ve schránce není příhradová konstrukce."},
+    {"str_SchrankaSeNevejde", &str_SchrankaSeNevejde, "Obsah schránky se sem nevejde."},
 };
 
 } // namespace

@@ -53,6 +53,22 @@ extern QString msg_SoustavaNezobrazena;
 extern QString str_NelzeSpocitat;
 extern QString str_NelzeVykreslit;
 extern QString msg_NeocekavanaChyba;
+// The texts of selecting, the clipboard and the dialogs in which values are typed.
+extern QString str_Prut;
+extern QString str_Podpera;
+extern QString str_KonecA;
+extern QString str_KonecB;
+extern QString str_Poloha;
+extern QString str_Velikost;
+extern QString str_Reakce;
+extern QString str_PodperaXY;
+extern QString str_PodperaX;
+extern QString str_PodperaY;
+extern QString msg_NeniCislo;
+extern QString msg_NeniCeleCislo;
+extern QString msg_KonecPrutu;
+extern QString str_SchrankaBezKonstrukce;
+extern QString str_SchrankaSeNevejde;
 
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {
@@ -62,8 +78,8 @@ struct TLangConstant {
 };
 
 // Every constant in the order they are refreshed: the 32 message and report texts, then the
-// texts of the save and open questions, then those of failures the program goes on from.
-// texts of the save and open questions, then the settings warning.
+// texts of the save and open questions, then those of failures the program goes on from, the
+// settings warning, and the texts of editing selections and typed-in values.
 const TLangConstant* LangConstants();
 int LangConstantCount();
 
