@@ -157,11 +157,8 @@ private:
     void CreatePanel();
     void CreateActions();
     void CreateEditActions();
-    // Item edits through the dialogs; each is one undo step.
+    // Moves the joint at a point to the point typed in its dialog; one undo step.
     bool EditJoint(QPoint at);
-    bool EditBar(int index);
-    bool EditSupport(int index);
-    bool EditLoad(int index);
     // The truss after an edit of whole items: the selection becomes items, then a refresh.
     void AfterItemsEdit(const TItemIndices& items);
     // The refresh after the solve: matrix window, panel, caption and picture.

@@ -25,6 +25,21 @@ TItemIndices Only(TItemKind kind, int index) {
     return one;
 }
 
+// Edits the item at index of one list of the truss in its dialog; one undo step when the dialog
+// was accepted with a changed value.
+template <typename Dialog, typename Item, typename... Extra>
+bool EditInDialog(QWidget* parent, TPrutovaSoustava& truss, std::vector<Item> TTrussItems::*list,
+                  int index, Extra... extra) {
+    TTrussItems items = truss.Items();
+    Item& item = (items.*list).at(static_cast<size_t>(index));
+    Dialog dialog(parent, item, extra...);
+    if (ExecValueDialog(dialog) != QDialog::Accepted || !dialog.Changed())
+        return false;
+    item = dialog.Values();
+    truss.ReplaceItems(items);
+    return true;
+}
+
 } // namespace
 
 void TTrussForm::CreateEditActions() {
@@ -202,15 +217,23 @@ bool TTrussForm::EditAt(QPointF screen) {
     if (!item)
         return false;
     Selection->Set(*soustava, {*item});
+    TPrutovaSoustava& t = *soustava;
+    const int i = item->Index;
+    bool edited = false;
     switch (item->Kind) {
     case TItemKind::Bar:
-        return EditBar(item->Index);
+        edited = EditInDialog<TBarDialog>(this, t, &TTrussItems::Bars, i);
+        break;
     case TItemKind::Support:
-        return EditSupport(item->Index);
+        edited = EditInDialog<TSupportDialog>(this, t, &TTrussItems::Supports, i, false);
+        break;
     case TItemKind::Load:
-        return EditLoad(item->Index);
+        edited = EditInDialog<TForceDialog>(this, t, &TTrussItems::Loads, i, false);
+        break;
     }
-    return false;
+    if (edited)
+        AfterItemsEdit(Only(item->Kind, i));
+    return edited;
 }
 
 bool TTrussForm::EditJoint(QPoint at) {
@@ -221,38 +244,5 @@ bool TTrussForm::EditJoint(QPoint at) {
     soustava->MoveStycnik(at, dialog.Value());
     soustava->PushSnapshot();
     RefreshTruss();
-    return true;
-}
-
-bool TTrussForm::EditBar(int index) {
-    TTrussItems items = soustava->Items();
-    TBarDialog dialog(this, items.Bars.at(static_cast<size_t>(index)));
-    if (ExecValueDialog(dialog) != QDialog::Accepted || !dialog.Changed())
-        return false;
-    items.Bars[static_cast<size_t>(index)] = dialog.Values();
-    soustava->ReplaceItems(items);
-    AfterItemsEdit(Only(TItemKind::Bar, index));
-    return true;
-}
-
-bool TTrussForm::EditSupport(int index) {
-    TTrussItems items = soustava->Items();
-    TSupportDialog dialog(this, items.Supports.at(static_cast<size_t>(index)), false);
-    if (ExecValueDialog(dialog) != QDialog::Accepted || !dialog.Changed())
-        return false;
-    items.Supports[static_cast<size_t>(index)] = dialog.Values();
-    soustava->ReplaceItems(items);
-    AfterItemsEdit(Only(TItemKind::Support, index));
-    return true;
-}
-
-bool TTrussForm::EditLoad(int index) {
-    TTrussItems items = soustava->Items();
-    TForceDialog dialog(this, items.Loads.at(static_cast<size_t>(index)), false);
-    if (ExecValueDialog(dialog) != QDialog::Accepted || !dialog.Changed())
-        return false;
-    items.Loads[static_cast<size_t>(index)] = dialog.Values();
-    soustava->ReplaceItems(items);
-    AfterItemsEdit(Only(TItemKind::Load, index));
     return true;
 }
