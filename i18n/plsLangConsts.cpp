@@ -50,6 +50,28 @@ QString que_SouborZmizel = QStringLiteral(
     "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?");
 QString str_BezNazvu = QStringLiteral("bez názvu");
 
+// Texts of mechanisms, of the method that solved a truss and of the joints' displacements.
+QString str_MechJoint =
+    QStringLiteral("Mechanismus: styčník %s se může pohnout — přidejte prut nebo podporu");
+QString str_MechJoints =
+    QStringLiteral("Mechanismus: styčníky %s se mohou pohnout — přidejte prut nebo podporu");
+QString str_MechInfinitesimalJoint =
+    QStringLiteral("Nekonečně malý mechanismus: styčník %s se může nepatrně pohnout, než jej pruty "
+                   "zachytí — přidejte prut nebo změňte tvar");
+QString str_MechInfinitesimalJoints =
+    QStringLiteral("Nekonečně malý mechanismus: styčníky %s se mohou nepatrně pohnout, než je "
+                   "pruty zachytí — přidejte prut nebo změňte tvar");
+QString str_MechRotation = QStringLiteral("Podpory dovolují celé soustavě otáčet se kolem %s");
+QString str_MechTranslation =
+    QStringLiteral("Podpory dovolují celé soustavě posouvat se ve směru %s — přidejte podporu");
+QString str_MechNone = QStringLiteral("Soustava se nemůže pohnout, styčníková metoda ji však "
+                                      "nevyřeší: má nadbytečné pruty nebo podpory");
+QString str_ListAnd = QStringLiteral("a");
+QString str_Metoda = QStringLiteral("Metoda");
+QString str_MetodaStycnikova = QStringLiteral("styčníková");
+QString str_MetodaTuhostni = QStringLiteral("tuhostní");
+QString str_PosunyStycniku = QStringLiteral("Posuny styčníků");
+
 namespace {
 
 const TLangConstant Constants[] = {
@@ -94,6 +116,27 @@ const TLangConstant Constants[] = {
     {"que_SouborZmizel", &que_SouborZmizel,
      "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?"},
     {"str_BezNazvu", &str_BezNazvu, "bez názvu"},
+    {"str_MechJoint", &str_MechJoint,
+     "Mechanismus: styčník %s se může pohnout — přidejte prut nebo podporu"},
+    {"str_MechJoints", &str_MechJoints,
+     "Mechanismus: styčníky %s se mohou pohnout — přidejte prut nebo podporu"},
+    {"str_MechInfinitesimalJoint", &str_MechInfinitesimalJoint,
+     "Nekonečně malý mechanismus: styčník %s se může nepatrně pohnout, než jej pruty zachytí — "
+     "přidejte prut nebo změňte tvar"},
+    {"str_MechInfinitesimalJoints", &str_MechInfinitesimalJoints,
+     "Nekonečně malý mechanismus: styčníky %s se mohou nepatrně pohnout, než je pruty zachytí — "
+     "přidejte prut nebo změňte tvar"},
+    {"str_MechRotation", &str_MechRotation, "Podpory dovolují celé soustavě otáčet se kolem %s"},
+    {"str_MechTranslation", &str_MechTranslation,
+     "Podpory dovolují celé soustavě posouvat se ve směru %s — přidejte podporu"},
+    {"str_MechNone", &str_MechNone,
+     "Soustava se nemůže pohnout, styčníková metoda ji však nevyřeší: má nadbytečné pruty nebo "
+     "podpory"},
+    {"str_ListAnd", &str_ListAnd, "a"},
+    {"str_Metoda", &str_Metoda, "Metoda"},
+    {"str_MetodaStycnikova", &str_MetodaStycnikova, "styčníková"},
+    {"str_MetodaTuhostni", &str_MetodaTuhostni, "tuhostní"},
+    {"str_PosunyStycniku", &str_PosunyStycniku, "Posuny styčníků"},
 };
 
 } // namespace

@@ -43,6 +43,20 @@ extern QString msg_NelzeUlozit;
 extern QString que_SouborZmizel;
 extern QString str_BezNazvu;
 
+// Texts of the analyses beyond the method of joints: mechanisms, the method, displacements.
+extern QString str_MechJoint;
+extern QString str_MechJoints;
+extern QString str_MechInfinitesimalJoint;
+extern QString str_MechInfinitesimalJoints;
+extern QString str_MechRotation;
+extern QString str_MechTranslation;
+extern QString str_MechNone;
+extern QString str_ListAnd;
+extern QString str_Metoda;
+extern QString str_MetodaStycnikova;
+extern QString str_MetodaTuhostni;
+extern QString str_PosunyStycniku;
+
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {
     const char* Name;
@@ -50,8 +64,8 @@ struct TLangConstant {
     const char* CzechText;
 };
 
-// Every constant in the order they are refreshed: the 32 message and report texts, then the
-// texts of the save and open questions.
+// Every constant in the order they are refreshed: the 32 message and report texts, the texts of
+// the save and open questions, then those of the analyses.
 const TLangConstant* LangConstants();
 int LangConstantCount();
 
