@@ -7,6 +7,7 @@
 #include <Eigen/SparseQR>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <optional>
 #include <set>
@@ -15,9 +16,9 @@ namespace {
 
 using TSparse = Eigen::SparseMatrix<double>;
 
-// A kernel vector of the sparse factorisation is accepted when the bars' stretch it causes is at
-// most this fraction of its length; rounding leaves some 1e-15.
-constexpr double KernelCheckTolerance = 1e-8;
+// A kernel vector of the sparse factorisation is accepted when the stretch it causes is at most
+// this many times what a column dropped at the rank threshold may leave.
+constexpr double KernelCheckMargin = 10;
 
 // A bar's unit direction from end A toward end B and its length, in drawing units.
 struct TDirection {
@@ -43,6 +44,47 @@ struct TCompatibility {
     size_t DofCount = 0;
 };
 
+// The joints in reverse Cuthill-McKee order over the bars: each component from a joint of least
+// degree, breadth first, neighbours by rising degree, the whole list reversed. Joints joined by a
+// bar then lie close in the list, so the compatibility matrix is banded however the truss was
+// drawn, and its QR factors stay as thin as the band.
+std::vector<size_t> bandOrder(const TAnalysisModel& m) {
+    const size_t n = m.Joints.size();
+    std::vector<std::vector<size_t>> next(n);
+    for (const auto& bar : m.Bars)
+        if (bar.Active()) {
+            next[static_cast<size_t>(bar.A)].push_back(static_cast<size_t>(bar.B));
+            next[static_cast<size_t>(bar.B)].push_back(static_cast<size_t>(bar.A));
+        }
+    for (auto& list : next)
+        std::sort(list.begin(), list.end(), [&next](size_t a, size_t b) {
+            return std::pair(next[a].size(), a) < std::pair(next[b].size(), b);
+        });
+    std::vector<size_t> byDegree(n);
+    for (size_t j = 0; j < n; ++j)
+        byDegree[j] = j;
+    std::stable_sort(byDegree.begin(), byDegree.end(),
+                     [&next](size_t a, size_t b) { return next[a].size() < next[b].size(); });
+    std::vector<size_t> order;
+    order.reserve(n);
+    std::vector<bool> seen(n, false);
+    for (const size_t start : byDegree) {
+        if (seen[start])
+            continue;
+        seen[start] = true;
+        size_t tail = order.size();
+        order.push_back(start);
+        for (; tail < order.size(); ++tail)
+            for (const size_t j : next[order[tail]])
+                if (!seen[j]) {
+                    seen[j] = true;
+                    order.push_back(j);
+                }
+    }
+    std::reverse(order.begin(), order.end());
+    return order;
+}
+
 TCompatibility compatibility(const TAnalysisModel& m) {
     TCompatibility c;
     const std::vector<bool> fixed = m.FixedDofs();
@@ -54,34 +96,48 @@ TCompatibility compatibility(const TAnalysisModel& m) {
                 for (size_t d = 0; d < 2; ++d)
                     touched[2 * static_cast<size_t>(j) + d] = true;
     std::vector<int> column(fixed.size(), -1);
-    for (size_t d = 0; d < fixed.size(); ++d) {
-        if (fixed[d])
-            continue;
-        if (touched[d]) {
-            column[d] = static_cast<int>(c.ColumnDof.size());
-            c.ColumnDof.push_back(d);
-        } else {
-            c.LooseDofs.push_back(d);
+    for (const size_t j : bandOrder(m))
+        for (size_t d = 2 * j; d < 2 * j + 2; ++d) {
+            if (fixed[d])
+                continue;
+            if (touched[d]) {
+                column[d] = static_cast<int>(c.ColumnDof.size());
+                c.ColumnDof.push_back(d);
+            } else {
+                c.LooseDofs.push_back(d);
+            }
         }
-    }
-    std::vector<Eigen::Triplet<double>> entries;
+    std::sort(c.LooseDofs.begin(), c.LooseDofs.end());
+    // Rows by their first column, so that the band shows in the rows too.
+    struct TRow {
+        int First, Bar;
+    };
+    std::vector<TRow> rows;
     for (size_t i = 0; i < m.Bars.size(); ++i) {
         const auto& bar = m.Bars[i];
         if (!bar.Active())
             continue;
+        int first = INT_MAX;
+        for (const int j : {bar.A, bar.B})
+            for (size_t d = 0; d < 2; ++d)
+                if (const int col = column[2 * static_cast<size_t>(j) + d]; col >= 0)
+                    first = std::min(first, col);
+        if (first != INT_MAX)
+            rows.push_back({first, static_cast<int>(i)});
+    }
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const TRow& a, const TRow& b) { return a.First < b.First; });
+    std::vector<Eigen::Triplet<double>> entries;
+    for (const TRow& row : rows) {
+        const auto& bar = m.Bars[static_cast<size_t>(row.Bar)];
         const TDirection e = directionOf(m, bar);
         const auto a = 2 * static_cast<size_t>(bar.A), b = 2 * static_cast<size_t>(bar.B);
         const std::pair<size_t, double> parts[] = {
             {a, -e.Ex}, {a + 1, -e.Ey}, {b, e.Ex}, {b + 1, e.Ey}};
-        const int row = static_cast<int>(c.RowBar.size());
-        bool any = false;
         for (const auto& [dof, value] : parts)
-            if (column[dof] >= 0) {
-                entries.emplace_back(row, column[dof], value);
-                any = true;
-            }
-        if (any)
-            c.RowBar.push_back(static_cast<int>(i));
+            if (column[dof] >= 0)
+                entries.emplace_back(static_cast<int>(c.RowBar.size()), column[dof], value);
+        c.RowBar.push_back(row.Bar);
     }
     c.Matrix.resize(static_cast<Eigen::Index>(c.RowBar.size()),
                     static_cast<Eigen::Index>(c.ColumnDof.size()));
@@ -120,9 +176,13 @@ public:
 
 private:
     const TSparse& C;
-    Eigen::SparseQR<TSparse, Eigen::COLAMDOrdering<int>> sparse;
+    // The columns come in band order already (bandOrder), which suits QR better than a
+    // fill-reducing ordering of the columns alone: that leaves the rows and so the Householder
+    // vectors scattered.
+    Eigen::SparseQR<TSparse, Eigen::NaturalOrdering<int>> sparse;
     std::optional<Eigen::FullPivLU<Eigen::MatrixXd>> dense;
     Eigen::MatrixXd kernel;
+    double threshold = 0;
 
     double largestColumnNorm() const {
         double largest = 0;
@@ -134,7 +194,8 @@ private:
     // A P = Q R with R = [R11 R12; 0 0]: each column t of R12 gives the kernel vector
     // P [-R11^-1 R12(:, t); e_t].
     bool sparseKernel() {
-        sparse.setPivotThreshold(MechanismRankTolerance * largestColumnNorm());
+        threshold = MechanismRankTolerance * largestColumnNorm();
+        sparse.setPivotThreshold(threshold);
         sparse.compute(C);
         if (sparse.info() != Eigen::Success)
             return false;
@@ -167,7 +228,7 @@ private:
             return false;
         for (Eigen::Index t = 0; t < kernel.cols(); ++t) {
             const Eigen::VectorXd z = kernel.col(t);
-            if (!((C * z).norm() <= KernelCheckTolerance * z.norm()))
+            if (!((C * z).norm() <= KernelCheckMargin * threshold * z.norm()))
                 return false;
         }
         return true;

@@ -18,18 +18,21 @@ enum class TMechanismKind {
 
 // A column of the compatibility matrix counts as dependent when, after the columns before it are
 // taken out, less than this fraction of the largest column norm is left. Entries are direction
-// cosines (at most 1): rounding leaves about 1e-16, while joints on the integer grid held by bars
-// that are not in line leave at least about 1 / (longest bar in drawing units), 1e-5 for bars
-// of 100 000 units.
-constexpr double MechanismRankTolerance = 1e-9;
+// cosines: a true mechanism leaves rounding (about 1e-16), and joints on the integer grid held by
+// bars out of line by an angle t leave about t, at least 1 / (L1 L2) for bars of L1 and L2
+// units. The line lies where the other solvers draw it: the joint equations' pivot threshold is
+// 1e-7, and the stiffness solve's 1e-12 applies to K, whose pivots go with t squared. So a truss
+// that either solver finds singular gets its modes here.
+constexpr double MechanismRankTolerance = 1e-6;
 
 // A joint moves in a mode when a component of its displacement exceeds this, the largest
 // component of the mode being 1.
-constexpr double MovingJointTolerance = 1e-8;
+constexpr double MovingJointTolerance = 1e-6;
 
 // The second-order stretch that a mode causes counts as one no displacement can take up when
-// more than this fraction of it is left after the best correction.
-constexpr double InfinitesimalTolerance = 1e-6;
+// more than this fraction of it is left after the best correction: for an infinitesimal mode a
+// large part is left (for two bars in line, all of it), for a finite one only rounding.
+constexpr double InfinitesimalTolerance = 1e-3;
 
 struct TMechanism {
     // Independent displacement modes that stretch no bar and move no supported component.

@@ -26,8 +26,8 @@ struct TReaction {
 
 // A pivot of the factorised stiffness matrix counts as zero when it is at most this fraction of
 // its own diagonal entry: what is left of a joint's stiffness once the others are eliminated.
-// A mechanism leaves rounding (about 1e-16); a joint held by bars 1e-5 rad out of line keeps
-// 1e-10, so the threshold separates the two with room on both sides.
+// A mechanism leaves rounding (about 1e-16, a hundred times below); a joint held by bars an angle
+// t out of line keeps about t squared, so joints held by less than 1e-6 rad count as loose.
 constexpr double StiffnessPivotTolerance = 1e-12;
 
 // Largest accepted |K u - f| / |f| over the free equations. A backward-stable factorisation of a

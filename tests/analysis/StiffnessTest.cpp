@@ -220,6 +220,16 @@ TEST(StiffnessSolve, SingularAndDegenerateInput) {
     line.AddSila(30, 40, 5, 0);
     EXPECT_EQ(SolveStiffness(line).Status, TStiffnessStatus::Singular);
 
+    // One unit out of line over 1000 still holds: by statics each bar pulls P / (2 sin a) with
+    // sin a = 1 / sqrt(1000^2 + 1).
+    line.Zatizeni.clear();
+    line.MoveStycnik(QPoint(30, 40), QPoint(1000, 1));
+    line.MoveStycnik(QPoint(60, 80), QPoint(2000, 0));
+    line.AddSila(1000, 1, 1, 90);
+    const TStiffnessResult flat = SolveStiffness(line);
+    ASSERT_TRUE(flat.Solved());
+    EXPECT_NEAR(flat.BarForces[0], std::sqrt(1000.0 * 1000 + 1) / 2, 1e-6);
+
     // A loaded joint with no bar, next to a sound triangle.
     TPrutovaSoustava loose;
     loose.AddPrut(0, 100, 200, 100);
