@@ -158,15 +158,13 @@ QJsonValue displacementValue(const TAnalysis& a, int joint, double TDisplacement
 }
 
 QJsonObject mechanismJson(const TMechanism& m) {
+    QJsonArray moving;
+    for (const int number : m.MovingJoints)
+        moving.append(number);
     QJsonObject o{{"modes", m.Modes},
                   {"rigid_modes", m.RigidModes},
                   {"kind", kindText(m.Kind)},
-                  {"joints", QJsonArray::fromVariantList([&m] {
-                       QVariantList numbers;
-                       for (const int n : m.MovingJoints)
-                           numbers << n;
-                       return numbers;
-                   }())},
+                  {"joints", moving},
                   {"text", DescribeMechanism(m)}};
     if (m.Kind == TMechanismKind::Rotation)
         o.insert("centre", QJsonArray{m.CentreX, m.CentreY});
