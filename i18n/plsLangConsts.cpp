@@ -64,6 +64,27 @@ QString msg_NeocekavanaChyba = QStringLiteral(
 // Shown once when the settings (language, counters, recent files) cannot be kept.
 QString msg_NastaveniNelzeUlozit = QStringLiteral(
     "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí.");
+// Texts of mechanisms, of the method that solved a truss and of the joints' displacements.
+QString str_MechJoint =
+    QStringLiteral("Mechanismus: styčník %s se může pohnout — přidejte prut nebo podporu");
+QString str_MechJoints =
+    QStringLiteral("Mechanismus: styčníky %s se mohou pohnout — přidejte prut nebo podporu");
+QString str_MechInfinitesimalJoint =
+    QStringLiteral("Nekonečně malý mechanismus: styčník %s se může nepatrně pohnout, než jej pruty "
+                   "zachytí — přidejte prut nebo změňte tvar");
+QString str_MechInfinitesimalJoints =
+    QStringLiteral("Nekonečně malý mechanismus: styčníky %s se mohou nepatrně pohnout, než je "
+                   "pruty zachytí — přidejte prut nebo změňte tvar");
+QString str_MechRotation = QStringLiteral("Podpory dovolují celé soustavě otáčet se kolem %s");
+QString str_MechTranslation =
+    QStringLiteral("Podpory dovolují celé soustavě posouvat se ve směru %s — přidejte podporu");
+QString str_MechNone = QStringLiteral("Soustava se nemůže pohnout, styčníková metoda ji však "
+                                      "nevyřeší: má nadbytečné pruty nebo podpory");
+QString str_ListAnd = QStringLiteral("a");
+QString str_Metoda = QStringLiteral("Metoda");
+QString str_MetodaStycnikova = QStringLiteral("styčníková");
+QString str_MetodaTuhostni = QStringLiteral("tuhostní");
+QString str_PosunyStycniku = QStringLiteral("Posuny styčníků");
 
 namespace {
 
@@ -122,6 +143,27 @@ const TLangConstant Constants[] = {
      "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty."},
     {"msg_NastaveniNelzeUlozit", &msg_NastaveniNelzeUlozit,
      "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí."},
+    {"str_MechJoint", &str_MechJoint,
+     "Mechanismus: styčník %s se může pohnout — přidejte prut nebo podporu"},
+    {"str_MechJoints", &str_MechJoints,
+     "Mechanismus: styčníky %s se mohou pohnout — přidejte prut nebo podporu"},
+    {"str_MechInfinitesimalJoint", &str_MechInfinitesimalJoint,
+     "Nekonečně malý mechanismus: styčník %s se může nepatrně pohnout, než jej pruty zachytí — "
+     "přidejte prut nebo změňte tvar"},
+    {"str_MechInfinitesimalJoints", &str_MechInfinitesimalJoints,
+     "Nekonečně malý mechanismus: styčníky %s se mohou nepatrně pohnout, než je pruty zachytí — "
+     "přidejte prut nebo změňte tvar"},
+    {"str_MechRotation", &str_MechRotation, "Podpory dovolují celé soustavě otáčet se kolem %s"},
+    {"str_MechTranslation", &str_MechTranslation,
+     "Podpory dovolují celé soustavě posouvat se ve směru %s — přidejte podporu"},
+    {"str_MechNone", &str_MechNone,
+     "Soustava se nemůže pohnout, styčníková metoda ji však nevyřeší: má nadbytečné pruty nebo "
+     "podpory"},
+    {"str_ListAnd", &str_ListAnd, "a"},
+    {"str_Metoda", &str_Metoda, "Metoda"},
+    {"str_MetodaStycnikova", &str_MetodaStycnikova, "styčníková"},
+    {"str_MetodaTuhostni", &str_MetodaTuhostni, "tuhostní"},
+    {"str_PosunyStycniku", &str_PosunyStycniku, "Posuny styčníků"},
 };
 
 } // namespace

@@ -42,9 +42,9 @@ extern QString msg_NelzeOtevrit;
 extern QString msg_NelzeUlozit;
 extern QString que_SouborZmizel;
 extern QString str_BezNazvu;
+
 // The warning that the settings store cannot be written.
 extern QString msg_NastaveniNelzeUlozit;
-
 // A screenshot that the program's folder cannot take: where it went, or that it went nowhere.
 extern QString msg_ScreenshotSaveTo;
 extern QString msg_ScreenshotNelzeUlozit;
@@ -54,6 +54,20 @@ extern QString str_NelzeSpocitat;
 extern QString str_NelzeVykreslit;
 extern QString msg_NeocekavanaChyba;
 
+// Texts of the analyses beyond the method of joints: mechanisms, the method, displacements.
+extern QString str_MechJoint;
+extern QString str_MechJoints;
+extern QString str_MechInfinitesimalJoint;
+extern QString str_MechInfinitesimalJoints;
+extern QString str_MechRotation;
+extern QString str_MechTranslation;
+extern QString str_MechNone;
+extern QString str_ListAnd;
+extern QString str_Metoda;
+extern QString str_MetodaStycnikova;
+extern QString str_MetodaTuhostni;
+extern QString str_PosunyStycniku;
+
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {
     const char* Name;
@@ -61,9 +75,8 @@ struct TLangConstant {
     const char* CzechText;
 };
 
-// Every constant in the order they are refreshed: the 32 message and report texts, then the
-// texts of the save and open questions, then those of failures the program goes on from.
-// texts of the save and open questions, then the settings warning.
+// Every constant in the order they are refreshed: the 32 message and report texts, the texts of
+// the save and open questions, then those the later features added.
 const TLangConstant* LangConstants();
 int LangConstantCount();
 

@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev qt6-translations-l10n
   libcurl4-openssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libeigen3-dev
   xvfb xauth xdotool x11-apps
   fonts-liberation fonts-dejavu-core
   python3
