@@ -3,6 +3,7 @@
 #include "mxWebUpdate.h"
 #include "mxWebUpdateHttp.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -141,6 +142,20 @@ TEST(WebUpdatePage, HostileLinesAreReadWithoutHarm) {
     EXPECT_EQ(mxParseInfo({huge}, TmxTagInfo()).Version, "");
     EXPECT_EQ(Parse({"META NAMEMETA NAME\"\"\"\"CONTENT=CONTENT=\"\""}), TmxPageValues());
     EXPECT_EQ(Parse({R"(CONTENT="x" <META NAME="mxVersion" CONTENT="2">)"}).Version, "x");
+}
+
+// A publisher starts from the shipped page; read as the program reads it, it must name the
+// update and send no client elsewhere, commented lines included.
+TEST(WebUpdatePage, TheShippedTemplateNamesTheUpdateAndRedirectsNowhere) {
+    QFile file(QStringLiteral(TRABEX_UPDATE_SERVER_DIR "/TrabexUpdateInfo.htm"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const TmxPageValues values =
+        mxParseInfo(mxSplitLines(mxDecodePage(file.readAll())), TmxTagInfo());
+    EXPECT_EQ(values.ProductName, "Trabex");
+    EXPECT_EQ(values.Version, "2.1.0.89");
+    EXPECT_EQ(values.Download, "/files/trabex-setup.sh");
+    EXPECT_EQ(values.ClientFileName, "trabex-setup.sh");
+    EXPECT_EQ(values.Redirection, "");
 }
 
 TEST(WebUpdateVersion, StandardComparesComponentsFromTheLeft) {
