@@ -44,6 +44,16 @@ void SelectStartLanguage(const QString& defaultCode) {
         LanguageManager.SetLanguageCode(QStringLiteral("en"));
 }
 
+bool CheckUpdateAndReopen(TMainForm& mainForm) {
+    mainForm.StartUpdateCheck();
+    // The user may have closed the program while the update check ran: its documents stay
+    // listed as open for the next start instead of going into a closed window.
+    if (!mainForm.isVisible())
+        return false;
+    mainForm.LastFiles->ReopenFiles(true);
+    return true;
+}
+
 int RunTrabex(int& argc, char** argv) {
     QApplication app(argc, argv);
     app.setStyle(new TAppEvents);
@@ -65,10 +75,7 @@ int RunTrabex(int& argc, char** argv) {
     // previous run.
     TBatchFileExecute(TBatchFileExecute::DefaultFileName(),
                       [&mainForm](const QString& name) { mainForm.OpenTrussFile(name); });
-    mainForm.StartUpdateCheck();
-    mainForm.LastFiles->ReopenFiles(true);
-    // The user may have closed the program while the update check ran.
-    if (!mainForm.isVisible())
+    if (!CheckUpdateAndReopen(mainForm))
         return 0;
     return app.exec();
 }

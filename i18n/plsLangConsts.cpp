@@ -50,6 +50,9 @@ QString que_SouborZmizel = QStringLiteral(
     "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?");
 QString str_BezNazvu = QStringLiteral("bez názvu");
 
+// Text of the update check for a setup file that cannot be saved.
+QString msg_CannotSaveUpdate = QStringLiteral("Aktualizaci nelze uložit do složky \"%s\".");
+
 namespace {
 
 const TLangConstant Constants[] = {
@@ -94,6 +97,7 @@ const TLangConstant Constants[] = {
     {"que_SouborZmizel", &que_SouborZmizel,
      "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?"},
     {"str_BezNazvu", &str_BezNazvu, "bez názvu"},
+    {"msg_CannotSaveUpdate", &msg_CannotSaveUpdate, "Aktualizaci nelze uložit do složky \"%s\"."},
 };
 
 } // namespace

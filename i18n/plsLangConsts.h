@@ -43,6 +43,9 @@ extern QString msg_NelzeUlozit;
 extern QString que_SouborZmizel;
 extern QString str_BezNazvu;
 
+// The update check's text for a setup file that cannot be saved.
+extern QString msg_CannotSaveUpdate;
+
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {
     const char* Name;
@@ -51,7 +54,7 @@ struct TLangConstant {
 };
 
 // Every constant in the order they are refreshed: the 32 message and report texts, then the
-// texts of the save and open questions.
+// texts of the save and open questions, then those of the update check.
 const TLangConstant* LangConstants();
 int LangConstantCount();
 

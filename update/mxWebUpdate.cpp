@@ -9,8 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
+#include <cstdio>
 #include <limits>
 #include <optional>
 
@@ -65,9 +66,10 @@ void TmxProductInfo::SetURL(const QString& value) {
 class TmxWebUpdate::TTransfer final : public TmxHttpReceiver {
 public:
     enum class TEnd {
-        Open,    // nothing has gone wrong yet
-        Failed,  // the transfer failed: OnDownloadError
-        Silently // stopped without an event (abort, unusable header, local file, handler)
+        Open,      // nothing has gone wrong yet
+        Failed,    // the transfer failed: OnDownloadError
+        Silently,  // stopped without an event (abort, unusable header, handler)
+        LocalFile  // the local file could not be created or written: OnLocalFileError
     };
 
     TTransfer(TmxWebUpdate& owner, bool lengthRequired, bool toFile, const QString& fileName)
@@ -96,10 +98,12 @@ public:
         }
         owner.downloadedBytes = 0;
         if (toFile) {
-            // Written under a temporary name beside fileName; only Commit puts it in place.
-            file = std::make_unique<QSaveFile>(fileName);
-            if (!file->open(QIODevice::WriteOnly))
-                return Stop(TEnd::Silently);
+            // Written under a temporary name beside fileName; only PutInPlace puts it there.
+            const QFileInfo target(fileName);
+            file = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") +
+                                                    target.fileName() + QStringLiteral(".XXXXXX"));
+            if (!file->open())
+                return Stop(TEnd::LocalFile);
         }
         return true;
     }
@@ -111,7 +115,7 @@ public:
             return Stop(TEnd::Failed);
         if (toFile) {
             if (file->write(data.data(), data.size()) != data.size())
-                return Stop(TEnd::Silently);
+                return Stop(TEnd::LocalFile);
         } else {
             text.append(data);
         }
@@ -150,16 +154,29 @@ public:
             else
                 complete = owner.downloadedBytes != 0;
         }
-        if (complete && toFile && !file->commit()) {
-            complete = false;
-            end = TEnd::Silently;
+        if (complete && toFile) {
+            if (!file->flush() || !PutInPlace())
+                end = TEnd::LocalFile;
+            complete = end == TEnd::Open;
         }
-        file.reset(); // an uncommitted temporary file is removed here
+        file.reset(); // a temporary file not put in place is removed here
         owner.success = complete;
-        if (!complete && end != TEnd::Silently)
+        if (complete) {
+            if (!toFile)
+                owner.infoLines = mxSplitLines(mxDecodePage(text));
+            return;
+        }
+        switch (end) {
+        case TEnd::Open:
+        case TEnd::Failed:
             owner.DoDownloadError();
-        else if (complete && !toFile)
-            owner.infoLines = mxSplitLines(mxDecodePage(text));
+            break;
+        case TEnd::LocalFile:
+            owner.DoLocalFileError(fileName);
+            break;
+        case TEnd::Silently:
+            break;
+        }
     }
 
 private:
@@ -168,13 +185,30 @@ private:
         return false;
     }
 
+    // Replaces fileName by the complete temporary file in one step; an old file's permissions
+    // carry over to the new one.
+    bool PutInPlace() {
+        const QFile::Permissions permissions =
+            QFileInfo::exists(fileName) ? QFile::permissions(fileName)
+                                        : (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                           QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+        file->setPermissions(permissions);
+        file->close();
+        const QByteArray from = QFile::encodeName(file->fileName());
+        const QByteArray to = QFile::encodeName(fileName);
+        if (std::rename(from.constData(), to.constData()) != 0)
+            return false;
+        file->setAutoRemove(false);
+        return true;
+    }
+
     TmxWebUpdate& owner;
     const bool lengthRequired;
     const bool toFile;
     const QString fileName;
     const std::int32_t limit;
     TEnd end = TEnd::Open;
-    std::unique_ptr<QSaveFile> file;
+    std::unique_ptr<QTemporaryFile> file;
     QByteArray text;
 };
 
@@ -347,6 +381,11 @@ void TmxWebUpdate::DoBeforeGetInfo() {
 void TmxWebUpdate::DoCannotExecute() {
     if (OnCannotExecute)
         OnCannotExecute(*this);
+}
+
+void TmxWebUpdate::DoLocalFileError(const QString& fileName) {
+    if (OnLocalFileError)
+        OnLocalFileError(*this, fileName);
 }
 
 bool TmxWebUpdate::ShowInfo() {

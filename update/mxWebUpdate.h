@@ -124,6 +124,9 @@ public:
     TmxNotifyEvent OnNoUpdateFound;
     TmxDownloadEvent OnDownload;
     TmxNotifyEvent OnDownloadError;
+    // Beside those: the downloaded file could not be created or written as fileName (no
+    // OnDownloadError then).
+    TmxFileNameEvent OnLocalFileError;
 
     // What the owner supplies in place of windows; these are hooks, not events.
     // Creates the information window Tfrm_ShowInfoUpdate on first use; without a factory (or
@@ -150,8 +153,9 @@ public:
     // toFile the body goes to fileName, which only a complete body replaces; otherwise it fills
     // InfoLines. With lengthRequired a response without Content-Length fails. Sets Success and
     // raises OnDownload per read and OnDownloadError when the transfer fails (an abort, a
-    // Content-Length that is no number, a local file that cannot be written, an event handler
-    // that throws and a HTTPPort above kMaxPort fail without an event).
+    // Content-Length that is no number, an event handler that throws and a HTTPPort above
+    // kMaxPort fail without an event; a local file that cannot be written raises
+    // OnLocalFileError only).
     void HttpGet(const QString& url, const QString& user, const QString& pass, bool lengthRequired,
                  bool toFile, const QString& fileName = QString());
     // Asks a running transfer to stop at its next read (or while it waits for the server).
@@ -189,6 +193,7 @@ protected:
     virtual void DoAfterGetInfo();
     virtual void DoBeforeGetInfo();
     virtual void DoCannotExecute();
+    virtual void DoLocalFileError(const QString& fileName);
 
 public:
     // Raises OnBeforeShowInfo; unless that clears showInfo, shows the information window (see

@@ -6,6 +6,7 @@
 #include "ScriptedHttpServer.h"
 #include "SettingsStore.h"
 #include "ShowInfoUpdate.h"
+#include "TrussApplication.h"
 #include "mxWebUpdate.h"
 #include "plsLangConsts.h"
 
@@ -47,15 +48,34 @@ protected:
         TSettingsStore store;
         store.WriteString(QStringLiteral("Update"), QStringLiteral("Host"), QString());
     }
-    // Publishes version with a setup script that leaves a marker file when it runs.
+    // A setup script that leaves a marker file beside itself when it runs, and padding bytes.
+    static QByteArray SetupScript(qsizetype padding = 0) {
+        return "#!/bin/sh\necho ran > \"$(dirname \"$0\")/marker\"\n" + QByteArray(padding, '#');
+    }
+    // Publishes version with the setup script.
     void Publish(const QByteArray& version, std::optional<QByteArray> contentLength = {}) {
+        TScriptedResponse setup = Body(SetupScript());
+        setup.ContentLength = contentLength;
+        PublishSetup(version, setup, QByteArray());
+    }
+    // Publishes version with setup and the page's signature line signatureTag.
+    void PublishSetup(const QByteArray& version, const TScriptedResponse& setup,
+                      const QByteArray& signatureTag) {
         server.Serve("/TrabexUpdateInfo.htm",
                      Body("<html><head>\r\n" + Tag("mxProduct", "Trabex") +
                           Tag("mxVersion", version) + Tag("mxDownload", "/setup.sh") +
-                          Tag("mxClientSideName", "TrabexSetup.sh") + "</head></html>\r\n"));
-        TScriptedResponse setup = Body("#!/bin/sh\necho ran > \"$(dirname \"$0\")/marker\"\n");
-        setup.ContentLength = contentLength;
+                          Tag("mxClientSideName", "TrabexSetup.sh") + signatureTag +
+                          "</head></html>\r\n"));
         server.Serve("/setup.sh", setup);
+    }
+    // Waits up to StartDeadlineMs for a started setup script's marker in folder.
+    static bool SetupRanIn(const QString& folder) {
+        const QString marker = folder + QStringLiteral("/marker");
+        QElapsedTimer waited;
+        waited.start();
+        while (!QFileInfo::exists(marker) && waited.elapsed() < StartDeadlineMs)
+            QTest::qWait(20);
+        return QFileInfo::exists(marker);
     }
     QString Marker() const { return Dir.filePath(QStringLiteral("marker")); }
     // Answers the update question when it comes up: Yes, No, or closing the window.
@@ -194,6 +214,82 @@ TEST_F(UpdateCheck, BuildWithoutUpdateServerChecksNothing) {
     Main->Checkforupdates1->trigger();
     EXPECT_TRUE(server.Requests().empty());
     EXPECT_TRUE(Messages.empty());
+}
+
+TEST_F(UpdateCheck, AProgramFolderThatTakesNoFileSendsTheSetupToTheDownloadFolder) {
+    // /proc takes no new file, not even from a privileged user; the download folder is missing.
+    Main->UpdateFolder = QStringLiteral("/proc");
+    const QString downloads = Dir.filePath(QStringLiteral("home/Stažené soubory"));
+    Main->UpdateDownloadFolder = downloads;
+    Publish("9.0.0.1");
+    AnswerQuestion(Yes);
+    Main->StartUpdateCheck();
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_TRUE(QFileInfo(downloads + QStringLiteral("/TrabexSetup.sh")).isExecutable());
+    EXPECT_TRUE(SetupRanIn(downloads));
+    EXPECT_FALSE(Main->isVisible()) << "the program ends after starting the setup";
+}
+
+TEST_F(UpdateCheck, ASetupThatCannotBeSavedAnywhereClosesTheProgressWindowAndSaysWhere) {
+    Main->UpdateFolder = QStringLiteral("/proc");
+    Main->UpdateDownloadFolder = QStringLiteral("/proc/Downloads");
+    Publish("9.0.0.1");
+    AnswerQuestion(Yes);
+    Answers = {mrOk};
+    Main->StartUpdateCheck();
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text, FormatConst(msg_CannotSaveUpdate, QStringLiteral("/proc")));
+    EXPECT_EQ(Messages[0].Kind, mtError);
+    EXPECT_FALSE(Main->ProgressWindow()->isVisible());
+    EXPECT_TRUE(Main->isVisible());
+}
+
+// The user closes the program while the start-up check waits for a server that has stalled.
+// Should the check not stop, the server goes on after StallReleaseMs and the question that
+// then follows is answered "Ne", so that the test fails instead of hanging.
+constexpr int StallReleaseMs = 3000;
+
+TEST_F(UpdateCheck, ClosingTheProgramDuringTheStartUpCheckStopsItAndReopensNothing) {
+    ASSERT_TRUE(Main->OpenTrussFile(Data("triangle.trs")));
+    std::vector<QString> reopened;
+    Main->LastFiles->OnOpenFile = [&](const QString& name) { reopened.push_back(name); };
+    TScriptedResponse page = Body("<html><head>\r\n" + Tag("mxProduct", "Trabex") +
+                                  Tag("mxVersion", "9.0.0.1") + QByteArray(3000, ' '));
+    page.StallAfter = 100;
+    server.Serve("/TrabexUpdateInfo.htm", page);
+    AnswerQuestion(No);
+    QTimer::singleShot(200, Main.get(), [this] { Main->close(); });
+    QTimer::singleShot(StallReleaseMs, [this] { server.ReleaseStall(); });
+    EXPECT_FALSE(CheckUpdateAndReopen(*Main));
+    EXPECT_FALSE(Main->isVisible());
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_TRUE(Versions.isEmpty()) << "no question after the window closed";
+    EXPECT_TRUE(reopened.empty()) << "no document reopened into a closed window";
+}
+
+TEST_F(UpdateCheck, ClosingTheProgramDuringTheDownloadStartsNothing) {
+    TScriptedResponse setup = Body(SetupScript(3000));
+    setup.StallAfter = 1500;
+    PublishSetup("9.0.0.1", setup, QByteArray());
+    AnswerQuestion(Yes);
+    // Closes the program once the first part of the file is in.
+    auto* closer = new QTimer(Main.get());
+    closer->setInterval(5);
+    QObject::connect(closer, &QTimer::timeout, closer, [this, closer, &setup] {
+        const QProgressBar* bar = Main->ProgressWindow()->ProgressBar;
+        if (bar->maximum() != setup.Body.size() || bar->value() == 0)
+            return;
+        closer->stop();
+        Main->close();
+    });
+    closer->start();
+    QTimer::singleShot(StallReleaseMs, [this] { server.ReleaseStall(); });
+    Main->StartUpdateCheck();
+    EXPECT_FALSE(Main->isVisible());
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_FALSE(QFileInfo::exists(Dir.filePath(QStringLiteral("TrabexSetup.sh"))));
+    QTest::qWait(200);
+    EXPECT_FALSE(QFileInfo::exists(Marker())) << "nothing was started";
 }
 
 TEST(UpdateWindows, DesignOfTheQuestionAndTheProgressWindow) {
