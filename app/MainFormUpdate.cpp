@@ -21,6 +21,9 @@
 #ifndef TRABEX_UPDATE_PORT
 #define TRABEX_UPDATE_PORT 80
 #endif
+#ifndef TRABEX_UPDATE_PUBLIC_KEY
+#define TRABEX_UPDATE_PUBLIC_KEY ""
+#endif
 
 namespace {
 const QString UpdateSection = QStringLiteral("Update");
@@ -41,7 +44,8 @@ void TMainForm::CreateUpdateCheck() {
     mxWebUpdate->setObjectName(QStringLiteral("mxWebUpdate"));
     mxWebUpdate->InfoCaption().CheckForUpdate =
         QStringLiteral("C&heck for updates in the future co říkáš?");
-    mxWebUpdate->SetOptions(uoRunUpdate | uoTerminate | uoOverwrite);
+    // Nothing downloaded is started unless its publisher signed it.
+    mxWebUpdate->SetOptions(uoRunUpdate | uoTerminate | uoOverwrite | uoVerifySignature);
     mxWebUpdate->ProductInfo().SetVersionFormat(vfStandard);
     UpdateFolder = GetExeDir();
     UpdateDownloadFolder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
@@ -75,11 +79,15 @@ void TMainForm::CreateUpdateCheck() {
     mxWebUpdate->OnCannotExecute = [this](TmxWebUpdate&) {
         UpdateMessage(mtError, msg_CannotExecUpdate);
     };
-    // This ends the update for good: the progress window goes, and the user learns why.
+    // Both end the update for good: the progress window goes, and the user learns why.
     mxWebUpdate->OnLocalFileError = [this](TmxWebUpdate&, const QString& fileName) {
         ProgressWindow()->hide();
         const QString folder = QDir::toNativeSeparators(QFileInfo(fileName).absolutePath());
         UpdateMessage(mtError, FormatConst(msg_CannotSaveUpdate, folder));
+    };
+    mxWebUpdate->OnSignatureError = [this](TmxWebUpdate&, const QString&) {
+        ProgressWindow()->hide();
+        UpdateMessage(mtError, msg_CannotVerifyUpdate);
     };
     mxWebUpdate->InfoWindowFactory = [] { return std::make_unique<Tfrm_ShowInfoUpdate>(); };
     mxWebUpdate->OnGetClientFileName = [](TmxWebUpdate&, QString&) {};
@@ -101,6 +109,11 @@ TFormUpdateProgress* TMainForm::ProgressWindow() {
 QString TMainForm::UpdateServerHost() const {
     return SettingsStore->ReadString(UpdateSection, QStringLiteral("Host"),
                                      QStringLiteral(TRABEX_UPDATE_HOST));
+}
+
+QString TMainForm::UpdatePublicKey() const {
+    return SettingsStore->ReadString(UpdateSection, QStringLiteral("PublicKey"),
+                                     QStringLiteral(TRABEX_UPDATE_PUBLIC_KEY));
 }
 
 QString TMainForm::UpdateTargetFolder() const {
@@ -127,6 +140,7 @@ void TMainForm::StartUpdateCheck() {
         return;
     mxWebUpdate->ProductInfo().SetURL(QStringLiteral("http://") + host + UpdatePage);
     mxWebUpdate->SetHTTPPort(UpdateServerPort());
+    mxWebUpdate->SetPublicKey(UpdatePublicKey());
     mxWebUpdate->SetTargetFolder(UpdateTargetFolder());
     mxWebUpdate->ProductInfo().SetVersion(FileVersion());
     mxWebUpdate->RunUpdateCheck();

@@ -67,6 +67,9 @@ public:
     // or the settings store's section "Update"; an empty host means no check at all.
     QString UpdateServerHost() const;
     unsigned UpdateServerPort() const;
+    // The publisher's public key that a downloaded setup file must be signed with: the build's
+    // setting or the settings store's "Update"/"PublicKey"; empty trusts no file.
+    QString UpdatePublicKey() const;
     // Where the setup file goes: UpdateFolder when a file can be made there, else
     // UpdateDownloadFolder (created if missing); UpdateFolder when neither takes a file.
     QString UpdateTargetFolder() const;

@@ -50,8 +50,11 @@ QString que_SouborZmizel = QStringLiteral(
     "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?");
 QString str_BezNazvu = QStringLiteral("bez názvu");
 
-// Text of the update check for a setup file that cannot be saved.
+// Texts of the update check that keep an unsigned or unsaved setup file from running.
 QString msg_CannotSaveUpdate = QStringLiteral("Aktualizaci nelze uložit do složky \"%s\".");
+QString msg_CannotVerifyUpdate =
+    QStringLiteral("Aktualizaci nelze ověřit: není podepsána vydavatelem programu. Stažený soubor "
+                   "byl smazán a nebyl spuštěn.");
 
 namespace {
 
@@ -98,6 +101,9 @@ const TLangConstant Constants[] = {
      "Soubor \"%s\" už neexistuje nebo byl přesunut. Uložit dokument pod jiným jménem?"},
     {"str_BezNazvu", &str_BezNazvu, "bez názvu"},
     {"msg_CannotSaveUpdate", &msg_CannotSaveUpdate, "Aktualizaci nelze uložit do složky \"%s\"."},
+    {"msg_CannotVerifyUpdate", &msg_CannotVerifyUpdate,
+     "Aktualizaci nelze ověřit: není podepsána vydavatelem programu. Stažený soubor byl smazán a "
+     "nebyl spuštěn."},
 };
 
 } // namespace

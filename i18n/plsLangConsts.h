@@ -43,8 +43,10 @@ extern QString msg_NelzeUlozit;
 extern QString que_SouborZmizel;
 extern QString str_BezNazvu;
 
-// The update check's text for a setup file that cannot be saved.
+// The update check's texts for a setup file that cannot be saved or is not signed by the
+// program's publisher.
 extern QString msg_CannotSaveUpdate;
+extern QString msg_CannotVerifyUpdate;
 
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {

@@ -3,6 +3,7 @@
 #include "mxWebUpdate.h"
 
 #include "mxWebUpdateHttp.h"
+#include "mxWebUpdateSignature.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -69,12 +70,14 @@ public:
         Open,      // nothing has gone wrong yet
         Failed,    // the transfer failed: OnDownloadError
         Silently,  // stopped without an event (abort, unusable header, handler)
-        LocalFile  // the local file could not be created or written: OnLocalFileError
+        LocalFile, // the local file could not be created or written: OnLocalFileError
+        Unsigned   // the complete file did not verify: OnSignatureError
     };
 
-    TTransfer(TmxWebUpdate& owner, bool lengthRequired, bool toFile, const QString& fileName)
-        : owner(owner), lengthRequired(lengthRequired), toFile(toFile), fileName(fileName),
-          limit(toFile ? kMaxDownloadBytes : kMaxInfoPageBytes) {}
+    TTransfer(TmxWebUpdate& owner, bool lengthRequired, bool toFile, bool verify,
+              const QString& fileName)
+        : owner(owner), lengthRequired(lengthRequired), toFile(toFile), verify(verify),
+          fileName(fileName), limit(toFile ? kMaxDownloadBytes : kMaxInfoPageBytes) {}
 
     bool BeginBody(long status, const std::optional<QByteArray>& contentLength) override {
         // An error page (or a redirection left unfollowed) is never the document asked for.
@@ -155,7 +158,11 @@ public:
                 complete = owner.downloadedBytes != 0;
         }
         if (complete && toFile) {
-            if (!file->flush() || !PutInPlace())
+            if (!file->flush())
+                end = TEnd::LocalFile;
+            else if (verify && !Verified())
+                end = TEnd::Unsigned;
+            else if (!PutInPlace())
                 end = TEnd::LocalFile;
             complete = end == TEnd::Open;
         }
@@ -174,6 +181,9 @@ public:
         case TEnd::LocalFile:
             owner.DoLocalFileError(fileName);
             break;
+        case TEnd::Unsigned:
+            owner.DoSignatureError(fileName);
+            break;
         case TEnd::Silently:
             break;
         }
@@ -183,6 +193,20 @@ private:
     bool Stop(TEnd how) {
         end = how;
         return false;
+    }
+
+    // Whether the complete file is what the publisher signed, read from the disk it went to.
+    bool Verified() {
+        const qint64 size = file->size();
+        if (size == 0)
+            return mxVerifySignature({}, owner.page.Signature, owner.publicKey);
+        uchar* bytes = file->map(0, size);
+        if (!bytes)
+            return false;
+        const bool verified =
+            mxVerifySignature(QByteArrayView(bytes, size), owner.page.Signature, owner.publicKey);
+        file->unmap(bytes);
+        return verified;
     }
 
     // Replaces fileName by the complete temporary file in one step; an old file's permissions
@@ -205,6 +229,7 @@ private:
     TmxWebUpdate& owner;
     const bool lengthRequired;
     const bool toFile;
+    const bool verify;
     const QString fileName;
     const std::int32_t limit;
     TEnd end = TEnd::Open;
@@ -269,6 +294,7 @@ void TmxWebUpdate::GetInfo() {
         page.Email.clear();
         page.ProductName.clear();
         page.RunParameters.clear();
+        page.Signature.clear();
         const QString url = page.Redirection.isEmpty() ? productInfo.URL() : page.Redirection;
         pagesRead.append(PageKey(url));
         HttpGet(url, userName, password, false, false);
@@ -337,7 +363,8 @@ void TmxWebUpdate::HttpGet(const QString& url, const QString& user, const QStrin
         parts.Host = SplitURL(productInfo.URL()).Host;
     if (httpPort > kMaxPort)
         return;
-    TTransfer transfer(*this, lengthRequired, toFile, fileName);
+    TTransfer transfer(*this, lengthRequired, toFile, toFile && options.testFlag(uoVerifySignature),
+                       fileName);
     const TmxHttpOutcome outcome =
         mxHttpGet({parts.Host, parts.Path, httpPort, user, pass}, transfer);
     transfer.Finish(outcome);
@@ -386,6 +413,11 @@ void TmxWebUpdate::DoCannotExecute() {
 void TmxWebUpdate::DoLocalFileError(const QString& fileName) {
     if (OnLocalFileError)
         OnLocalFileError(*this, fileName);
+}
+
+void TmxWebUpdate::DoSignatureError(const QString& fileName) {
+    if (OnSignatureError)
+        OnSignatureError(*this, fileName);
 }
 
 bool TmxWebUpdate::ShowInfo() {

@@ -6,6 +6,7 @@
 #include "ScriptedHttpServer.h"
 #include "SettingsStore.h"
 #include "ShowInfoUpdate.h"
+#include "TestSigner.h"
 #include "TrussApplication.h"
 #include "mxWebUpdate.h"
 #include "plsLangConsts.h"
@@ -39,6 +40,8 @@ protected:
             store.WriteString(QStringLiteral("Update"), QStringLiteral("Host"),
                               QStringLiteral("127.0.0.1"));
             store.WriteInteger(QStringLiteral("Update"), QStringLiteral("Port"), server.Port());
+            store.WriteString(QStringLiteral("Update"), QStringLiteral("PublicKey"),
+                              signer.PublicKey());
         }
         TMainFormTest::SetUp();
         Main->UpdateFolder = Dir.path();
@@ -47,16 +50,17 @@ protected:
         TMainFormTest::TearDown();
         TSettingsStore store;
         store.WriteString(QStringLiteral("Update"), QStringLiteral("Host"), QString());
+        store.WriteString(QStringLiteral("Update"), QStringLiteral("PublicKey"), QString());
     }
     // A setup script that leaves a marker file beside itself when it runs, and padding bytes.
     static QByteArray SetupScript(qsizetype padding = 0) {
         return "#!/bin/sh\necho ran > \"$(dirname \"$0\")/marker\"\n" + QByteArray(padding, '#');
     }
-    // Publishes version with the setup script.
+    // Publishes version with the setup script, signed by the publisher.
     void Publish(const QByteArray& version, std::optional<QByteArray> contentLength = {}) {
         TScriptedResponse setup = Body(SetupScript());
         setup.ContentLength = contentLength;
-        PublishSetup(version, setup, QByteArray());
+        PublishSetup(version, setup, signer.SignatureTag(setup.Body));
     }
     // Publishes version with setup and the page's signature line signatureTag.
     void PublishSetup(const QByteArray& version, const TScriptedResponse& setup,
@@ -107,6 +111,7 @@ protected:
         return n;
     }
 
+    TTestSigner signer;
     TScriptedHttpServer server;
     QStringList Versions;
     QString QuestionTitle;
@@ -216,6 +221,39 @@ TEST_F(UpdateCheck, BuildWithoutUpdateServerChecksNothing) {
     EXPECT_TRUE(Messages.empty());
 }
 
+TEST_F(UpdateCheck, AnUnverifiedSetupAfterYesIsOneErrorAndRunsNothing) {
+    const QByteArray script = SetupScript();
+    struct TCase {
+        const char* what;
+        QByteArray signatureTag;
+        QString trustedKey;
+    };
+    TTestSigner stranger;
+    const TCase cases[] = {
+        {"another publisher's signature", stranger.SignatureTag(script), signer.PublicKey()},
+        {"no signature", {}, signer.PublicKey()},
+        {"no trusted key", signer.SignatureTag(script), QString()},
+    };
+    for (const TCase& c : cases) {
+        PublishSetup("9.0.0.1", Body(script), c.signatureTag);
+        Main->SettingsStore->WriteString(QStringLiteral("Update"), QStringLiteral("PublicKey"),
+                                         c.trustedKey);
+        Messages.clear();
+        AnswerQuestion(Yes);
+        Answers = {mrOk};
+        Main->StartUpdateCheck();
+        ASSERT_EQ(Messages.size(), 1u) << c.what;
+        EXPECT_EQ(Messages[0].Text, msg_CannotVerifyUpdate) << c.what;
+        EXPECT_EQ(Messages[0].Kind, mtError) << c.what;
+        EXPECT_FALSE(Main->ProgressWindow()->isVisible()) << c.what;
+        EXPECT_TRUE(Main->isVisible()) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(Dir.filePath(QStringLiteral("TrabexSetup.sh")))) << c.what;
+    }
+    EXPECT_EQ(Downloads(), 3);
+    QTest::qWait(200);
+    EXPECT_FALSE(QFileInfo::exists(Marker())) << "nothing was started";
+}
+
 TEST_F(UpdateCheck, AProgramFolderThatTakesNoFileSendsTheSetupToTheDownloadFolder) {
     // /proc takes no new file, not even from a privileged user; the download folder is missing.
     Main->UpdateFolder = QStringLiteral("/proc");
@@ -270,7 +308,7 @@ TEST_F(UpdateCheck, ClosingTheProgramDuringTheStartUpCheckStopsItAndReopensNothi
 TEST_F(UpdateCheck, ClosingTheProgramDuringTheDownloadStartsNothing) {
     TScriptedResponse setup = Body(SetupScript(3000));
     setup.StallAfter = 1500;
-    PublishSetup("9.0.0.1", setup, QByteArray());
+    PublishSetup("9.0.0.1", setup, signer.SignatureTag(setup.Body));
     AnswerQuestion(Yes);
     // Closes the program once the first part of the file is in.
     auto* closer = new QTimer(Main.get());

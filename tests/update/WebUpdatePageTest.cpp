@@ -156,6 +156,19 @@ TEST(WebUpdatePage, TheShippedTemplateNamesTheUpdateAndRedirectsNowhere) {
     EXPECT_EQ(values.Download, "/files/trabex-setup.sh");
     EXPECT_EQ(values.ClientFileName, "trabex-setup.sh");
     EXPECT_EQ(values.Redirection, "");
+    EXPECT_FALSE(values.Signature.isEmpty()) << "the place for the signature line";
+}
+
+TEST(WebUpdatePage, TheSignatureTagIsReadAndItsNameComesFromTagInfo) {
+    EXPECT_EQ(Parse({R"(<META NAME="mxSignature" CONTENT="c2lnbmF0dXJl+/==">)"}).Signature,
+              "c2lnbmF0dXJl+/==");
+    TmxTagInfo tags;
+    tags.Signature = "sig";
+    EXPECT_EQ(mxParseInfo(Lines({R"(<META NAME="sig" CONTENT="x">)",
+                                 R"(<META NAME="mxSignature" CONTENT="y">)"}),
+                          tags)
+                  .Signature,
+              "x");
 }
 
 TEST(WebUpdateVersion, StandardComparesComponentsFromTheLeft) {
