@@ -85,6 +85,11 @@ QString str_Metoda = QStringLiteral("Metoda");
 QString str_MetodaStycnikova = QStringLiteral("styčníková");
 QString str_MetodaTuhostni = QStringLiteral("tuhostní");
 QString str_PosunyStycniku = QStringLiteral("Posuny styčníků");
+// Texts of the update check that keep an unsigned or unsaved setup file from running.
+QString msg_CannotSaveUpdate = QStringLiteral("Aktualizaci nelze uložit do složky \"%s\".");
+QString msg_CannotVerifyUpdate =
+    QStringLiteral("Aktualizaci nelze ověřit: není podepsána vydavatelem programu. Stažený soubor "
+                   "byl smazán a nebyl spuštěn.");
 
 namespace {
 
@@ -164,6 +169,10 @@ const TLangConstant Constants[] = {
     {"str_MetodaStycnikova", &str_MetodaStycnikova, "styčníková"},
     {"str_MetodaTuhostni", &str_MetodaTuhostni, "tuhostní"},
     {"str_PosunyStycniku", &str_PosunyStycniku, "Posuny styčníků"},
+    {"msg_CannotSaveUpdate", &msg_CannotSaveUpdate, "Aktualizaci nelze uložit do složky \"%s\"."},
+    {"msg_CannotVerifyUpdate", &msg_CannotVerifyUpdate,
+     "Aktualizaci nelze ověřit: není podepsána vydavatelem programu. Stažený soubor byl smazán a "
+     "nebyl spuštěn."},
 };
 
 } // namespace

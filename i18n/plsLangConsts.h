@@ -67,6 +67,10 @@ extern QString str_Metoda;
 extern QString str_MetodaStycnikova;
 extern QString str_MetodaTuhostni;
 extern QString str_PosunyStycniku;
+// The update check's texts for a setup file that cannot be saved or is not signed by the
+// program's publisher.
+extern QString msg_CannotSaveUpdate;
+extern QString msg_CannotVerifyUpdate;
 
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {
@@ -77,6 +81,8 @@ struct TLangConstant {
 
 // Every constant in the order they are refreshed: the 32 message and report texts, the texts of
 // the save and open questions, then those the later features added.
+// Every constant in the order they are refreshed: the 32 message and report texts, then the
+// texts of the save and open questions, then those of the update check.
 const TLangConstant* LangConstants();
 int LangConstantCount();
 
