@@ -73,15 +73,24 @@ void SelectStartLanguage(const QString& defaultCode) {
         LanguageManager.SetLanguageCode(QStringLiteral("en"));
 }
 
-void OpenStartDocuments(TMainForm& mainForm) {
+bool CheckUpdateAndReopen(TMainForm& mainForm) {
+    RunReportingErrors([&mainForm] { mainForm.StartUpdateCheck(); });
+    // The user may have closed the program while the update check ran: its documents stay
+    // listed as open for the next start instead of going into a closed window.
+    if (!mainForm.isVisible())
+        return false;
+    RunReportingErrors([&mainForm] { mainForm.LastFiles->ReopenFiles(true); });
+    return true;
+}
+
+bool OpenStartDocuments(TMainForm& mainForm) {
     // Documents named in the command file open before the update check and before those of the
     // previous run.
     RunReportingErrors([&mainForm] {
         TBatchFileExecute(TBatchFileExecute::DefaultFileName(),
                           [&mainForm](const QString& name) { mainForm.OpenTrussFile(name); });
     });
-    RunReportingErrors([&mainForm] { mainForm.StartUpdateCheck(); });
-    RunReportingErrors([&mainForm] { mainForm.LastFiles->ReopenFiles(true); });
+    return CheckUpdateAndReopen(mainForm);
 }
 
 int RunTrabex(int& argc, char** argv) {
@@ -101,9 +110,7 @@ int RunTrabex(int& argc, char** argv) {
     TNewBMPForm newBmpForm(&mainForm);
     mainForm.ProgressWindow();
 
-    OpenStartDocuments(mainForm);
-    // The user may have closed the program while the update check ran.
-    if (!mainForm.isVisible())
+    if (!OpenStartDocuments(mainForm))
         return 0;
     return app.exec();
 }

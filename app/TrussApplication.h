@@ -24,10 +24,14 @@ void ReportUnexpectedError(const QString& what);
 // Gives the language manager the language of the last run, else defaultCode, else English.
 void SelectStartLanguage(const QString& defaultCode);
 
+// The last steps before the message loop: the update check, then the documents of the previous
+// run. False, with nothing reopened, when the main window was closed while the check ran.
+bool CheckUpdateAndReopen(TMainForm& mainForm);
+
 // The documents of a start, in their order: those of the command file in the current folder, the
 // update check, then the documents of the previous run. A step that fails is reported and the
-// next one runs.
-void OpenStartDocuments(TMainForm& mainForm);
+// next one runs. False when the main window was closed while the check ran.
+bool OpenStartDocuments(TMainForm& mainForm);
 
 // Runs Trabex: brings the application up in its fixed order, runs the message loop until the
 // main window closes, and returns the exit code.

@@ -648,6 +648,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     StoreOptions();
     if (FormMatrix)
         FormMatrix->SavePlacement();
+    StopUpdateCheck();
     event->accept();
 }
 

@@ -175,6 +175,7 @@ void TTrussForm::aSelectNoneExecute() {
 void TTrussForm::aInsertPrutExecute() {
     TTrussItems::TBar bar{};
     bar.SbX = static_cast<int>(std::lround(host.GridStep()));
+    bar.EA = DefaultEA;
     TBarDialog dialog(this, bar);
     if (ExecValueDialog(dialog) != QDialog::Accepted)
         return;

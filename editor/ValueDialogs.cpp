@@ -56,7 +56,7 @@ TValueDialog::TValueDialog(QWidget* parent, const QString& title)
 }
 
 QLineEdit* TValueDialog::AddField(const char* name, const QString& label, const QString& text,
-                                  bool integer, QWidget* row) {
+                                  bool integer, QWidget* row, bool positive) {
     auto* edit = new QLineEdit(text, this);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setMinimumWidth(FieldWidth);
@@ -67,11 +67,13 @@ QLineEdit* TValueDialog::AddField(const char* name, const QString& label, const 
     } else {
         auto* validator = new QDoubleValidator(edit);
         validator->setLocale(locale);
+        if (positive)
+            validator->setBottom(0);
         edit->setValidator(validator);
     }
     if (!row)
         form->addRow(label, edit);
-    fields.push_back({edit, label, integer, text});
+    fields.push_back({edit, label, integer, positive, text});
     return edit;
 }
 
@@ -82,6 +84,11 @@ QLineEdit* TValueDialog::AddInteger(const char* name, const QString& label, int 
 QLineEdit* TValueDialog::AddReal(const char* name, const QString& label, double value) {
     return AddField(name, label, locale.toString(value, 'g', QLocale::FloatingPointShortest),
                     false);
+}
+
+QLineEdit* TValueDialog::AddPositive(const char* name, const QString& label, double value) {
+    return AddField(name, label, locale.toString(value, 'g', QLocale::FloatingPointShortest), false,
+                    nullptr, true);
 }
 
 void TValueDialog::AddPoint(const char* nameX, const char* nameY, const QString& label,
@@ -147,6 +154,8 @@ QString TValueDialog::CheckField(const TField& f) const {
         return ok ? QString() : FormatConst(msg_NeniCeleCislo, f.Label);
     }
     const double v = locale.toDouble(f.Edit->text(), &ok);
+    if (f.Positive)
+        return ok && std::isfinite(v) && v > 0 ? QString() : FormatConst(msg_NeniKladne, f.Label);
     return ok && std::isfinite(v) ? QString() : FormatConst(msg_NeniCislo, f.Label);
 }
 
@@ -168,6 +177,7 @@ TBarDialog::TBarDialog(QWidget* parent, const TTrussItems::TBar& bar)
     setObjectName(QStringLiteral("BarDialog"));
     AddPoint("SaX", "SaY", str_KonecA, {bar.SaX, bar.SaY});
     AddPoint("SbX", "SbY", str_KonecB, {bar.SbX, bar.SbY});
+    AddPositive("EA", QStringLiteral("EA"), bar.EA);
 }
 
 TTrussItems::TBar TBarDialog::Values() const {
@@ -177,6 +187,7 @@ TTrussItems::TBar TBarDialog::Values() const {
     b.SaY = a.y();
     b.SbX = c.x();
     b.SbY = c.y();
+    b.EA = RealOf("EA");
     return b;
 }
 

@@ -40,6 +40,8 @@ protected:
     // A field for a 32-bit integer, one for any finite real, and a row of two integers.
     QLineEdit* AddInteger(const char* name, const QString& label, int value);
     QLineEdit* AddReal(const char* name, const QString& label, double value);
+    // A real that must also be greater than 0.
+    QLineEdit* AddPositive(const char* name, const QString& label, double value);
     void AddPoint(const char* nameX, const char* nameY, const QString& label, QPoint value);
     QComboBox* AddChoice(const char* name, const QString& label, const QStringList& items,
                          int current);
@@ -55,10 +57,11 @@ private:
         QLineEdit* Edit;
         QString Label;
         bool Integer;
+        bool Positive;
         QString Initial;
     };
     QLineEdit* AddField(const char* name, const QString& label, const QString& text, bool integer,
-                        QWidget* row = nullptr);
+                        QWidget* row = nullptr, bool positive = false);
     QLineEdit* Field(const char* name) const;
     // What is wrong with one field, or an empty text.
     QString CheckField(const TField& field) const;
@@ -70,7 +73,7 @@ private:
     std::vector<std::pair<QComboBox*, int>> choices;
 };
 
-// A bar's two ends; the other values of the bar are kept as they are.
+// A bar's two ends and its axial stiffness EA.
 class TBarDialog : public TValueDialog {
     Q_OBJECT
 

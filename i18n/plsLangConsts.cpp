@@ -78,9 +78,36 @@ QString str_PodperaY = QStringLiteral("jen v y");
 QString msg_NeniCislo = QStringLiteral("Pole \"%s\": zadejte číslo.");
 QString msg_NeniCeleCislo =
     QStringLiteral("Pole \"%s\": zadejte celé číslo od -2147483648 do 2147483647.");
+QString msg_NeniKladne = QStringLiteral("Pole \"%s\": zadejte kladné číslo.");
 QString msg_KonecPrutu = QStringLiteral("Konce prutu musí ležet ve dvou různých bodech.");
 QString str_SchrankaBezKonstrukce = QStringLiteral("Ve schránce není příhradová konstrukce.");
 QString str_SchrankaSeNevejde = QStringLiteral("Obsah schránky se sem nevejde.");
+// Texts of mechanisms, of the method that solved a truss and of the joints' displacements.
+QString str_MechJoint =
+    QStringLiteral("Mechanismus: styčník %s se může pohnout — přidejte prut nebo podporu");
+QString str_MechJoints =
+    QStringLiteral("Mechanismus: styčníky %s se mohou pohnout — přidejte prut nebo podporu");
+QString str_MechInfinitesimalJoint =
+    QStringLiteral("Nekonečně malý mechanismus: styčník %s se může nepatrně pohnout, než jej pruty "
+                   "zachytí — přidejte prut nebo změňte tvar");
+QString str_MechInfinitesimalJoints =
+    QStringLiteral("Nekonečně malý mechanismus: styčníky %s se mohou nepatrně pohnout, než je "
+                   "pruty zachytí — přidejte prut nebo změňte tvar");
+QString str_MechRotation = QStringLiteral("Podpory dovolují celé soustavě otáčet se kolem %s");
+QString str_MechTranslation =
+    QStringLiteral("Podpory dovolují celé soustavě posouvat se ve směru %s — přidejte podporu");
+QString str_MechNone = QStringLiteral("Soustava se nemůže pohnout, styčníková metoda ji však "
+                                      "nevyřeší: má nadbytečné pruty nebo podpory");
+QString str_ListAnd = QStringLiteral("a");
+QString str_Metoda = QStringLiteral("Metoda");
+QString str_MetodaStycnikova = QStringLiteral("styčníková");
+QString str_MetodaTuhostni = QStringLiteral("tuhostní");
+QString str_PosunyStycniku = QStringLiteral("Posuny styčníků");
+// Texts of the update check that keep an unsigned or unsaved setup file from running.
+QString msg_CannotSaveUpdate = QStringLiteral("Aktualizaci nelze uložit do složky \"%s\".");
+QString msg_CannotVerifyUpdate =
+    QStringLiteral("Aktualizaci nelze ověřit: není podepsána vydavatelem programu. Stažený soubor "
+                   "byl smazán a nebyl spuštěn.");
 
 namespace {
 
@@ -152,10 +179,36 @@ const TLangConstant Constants[] = {
     {"msg_NeniCislo", &msg_NeniCislo, "Pole \"%s\": zadejte číslo."},
     {"msg_NeniCeleCislo", &msg_NeniCeleCislo,
      "Pole \"%s\": zadejte celé číslo od -2147483648 do 2147483647."},
+    {"msg_NeniKladne", &msg_NeniKladne, "Pole \"%s\": zadejte kladné číslo."},
     {"msg_KonecPrutu", &msg_KonecPrutu, "Konce prutu musí ležet ve dvou různých bodech."},
     {"str_SchrankaBezKonstrukce", &str_SchrankaBezKonstrukce,
      "Ve schránce není příhradová konstrukce."},
     {"str_SchrankaSeNevejde", &str_SchrankaSeNevejde, "Obsah schránky se sem nevejde."},
+    {"str_MechJoint", &str_MechJoint,
+     "Mechanismus: styčník %s se může pohnout — přidejte prut nebo podporu"},
+    {"str_MechJoints", &str_MechJoints,
+     "Mechanismus: styčníky %s se mohou pohnout — přidejte prut nebo podporu"},
+    {"str_MechInfinitesimalJoint", &str_MechInfinitesimalJoint,
+     "Nekonečně malý mechanismus: styčník %s se může nepatrně pohnout, než jej pruty zachytí — "
+     "přidejte prut nebo změňte tvar"},
+    {"str_MechInfinitesimalJoints", &str_MechInfinitesimalJoints,
+     "Nekonečně malý mechanismus: styčníky %s se mohou nepatrně pohnout, než je pruty zachytí — "
+     "přidejte prut nebo změňte tvar"},
+    {"str_MechRotation", &str_MechRotation, "Podpory dovolují celé soustavě otáčet se kolem %s"},
+    {"str_MechTranslation", &str_MechTranslation,
+     "Podpory dovolují celé soustavě posouvat se ve směru %s — přidejte podporu"},
+    {"str_MechNone", &str_MechNone,
+     "Soustava se nemůže pohnout, styčníková metoda ji však nevyřeší: má nadbytečné pruty nebo "
+     "podpory"},
+    {"str_ListAnd", &str_ListAnd, "a"},
+    {"str_Metoda", &str_Metoda, "Metoda"},
+    {"str_MetodaStycnikova", &str_MetodaStycnikova, "styčníková"},
+    {"str_MetodaTuhostni", &str_MetodaTuhostni, "tuhostní"},
+    {"str_PosunyStycniku", &str_PosunyStycniku, "Posuny styčníků"},
+    {"msg_CannotSaveUpdate", &msg_CannotSaveUpdate, "Aktualizaci nelze uložit do složky \"%s\"."},
+    {"msg_CannotVerifyUpdate", &msg_CannotVerifyUpdate,
+     "Aktualizaci nelze ověřit: není podepsána vydavatelem programu. Stažený soubor byl smazán a "
+     "nebyl spuštěn."},
 };
 
 } // namespace

@@ -42,9 +42,9 @@ extern QString msg_NelzeOtevrit;
 extern QString msg_NelzeUlozit;
 extern QString que_SouborZmizel;
 extern QString str_BezNazvu;
+
 // The warning that the settings store cannot be written.
 extern QString msg_NastaveniNelzeUlozit;
-
 // A screenshot that the program's folder cannot take: where it went, or that it went nowhere.
 extern QString msg_ScreenshotSaveTo;
 extern QString msg_ScreenshotNelzeUlozit;
@@ -66,9 +66,28 @@ extern QString str_PodperaX;
 extern QString str_PodperaY;
 extern QString msg_NeniCislo;
 extern QString msg_NeniCeleCislo;
+extern QString msg_NeniKladne;
 extern QString msg_KonecPrutu;
 extern QString str_SchrankaBezKonstrukce;
 extern QString str_SchrankaSeNevejde;
+
+// Texts of the analyses beyond the method of joints: mechanisms, the method, displacements.
+extern QString str_MechJoint;
+extern QString str_MechJoints;
+extern QString str_MechInfinitesimalJoint;
+extern QString str_MechInfinitesimalJoints;
+extern QString str_MechRotation;
+extern QString str_MechTranslation;
+extern QString str_MechNone;
+extern QString str_ListAnd;
+extern QString str_Metoda;
+extern QString str_MetodaStycnikova;
+extern QString str_MetodaTuhostni;
+extern QString str_PosunyStycniku;
+// The update check's texts for a setup file that cannot be saved or is not signed by the
+// program's publisher.
+extern QString msg_CannotSaveUpdate;
+extern QString msg_CannotVerifyUpdate;
 
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {
@@ -77,9 +96,8 @@ struct TLangConstant {
     const char* CzechText;
 };
 
-// Every constant in the order they are refreshed: the 32 message and report texts, then the
-// texts of the save and open questions, then those of failures the program goes on from, the
-// settings warning, and the texts of editing selections and typed-in values.
+// Every constant in the order they are refreshed: the 32 message and report texts, the texts of
+// the save and open questions, then those the later features added.
 const TLangConstant* LangConstants();
 int LangConstantCount();
 

@@ -22,8 +22,8 @@ def run(*args):
     return subprocess.run([CLI, *args], capture_output=True, text=True, timeout=120, env=ENV)
 
 
-def analyse(path):
-    result = run("json", path)
+def analyse(path, *options):
+    result = run("json", path, *options)
     assert result.returncode == 0, result.stderr
     return json.loads(result.stdout)
 
@@ -69,6 +69,79 @@ class Json(unittest.TestCase):
                 load_y = sum(f["sila"] * math.sin(math.radians(f["uhel"])) for f in doc["forces"])
                 react_y = sum(s["reaction_y"] or 0 for s in doc["supports"])
                 self.assertAlmostEqual(load_y + react_y, 0, places=9)
+
+
+SQRT2 = math.sqrt(2)
+
+
+class Methods(unittest.TestCase):
+    """braced-square.trs: a square with both diagonals, diagonal 1-3 three times as stiff, one
+    drawing unit 0.01 m. Force method by hand (redundant: diagonal 2-4): X = 30 - 25 sqrt2, the
+    sides 25 - 15 sqrt2 (bottom, left) and 15 - 15 sqrt2 (right, top), diagonal 1-3
+    30 - 15 sqrt2. Joint 4 moves along x by sum N n' L / EA with n' the primary's forces under a
+    unit load there: (2000 sqrt2 - 1000) drawing units, times 0.01 m."""
+
+    SQUARE = os.path.join(DATA, "braced-square.trs")
+
+    def test_auto_solves_a_redundant_truss_by_stiffness(self):
+        doc = analyse(self.SQUARE)
+        self.assertEqual(doc["method"], "stiffness")
+        self.assertEqual(doc["err"], 0)
+        self.assertEqual(doc["static_indeterminacy"], 1)
+        side = 25 - 15 * SQRT2
+        expected = [side, side - 10, side - 10, side, 30 - 15 * SQRT2, 30 - 25 * SQRT2]
+        for bar, force in zip(doc["bars"], expected):
+            self.assertAlmostEqual(bar["force"], force, places=9)
+        self.assertEqual([b["ea"] for b in doc["bars"]], [1, 1, 1, 1, 3, 1])
+        self.assertEqual(doc["units"], {"length": 0.01, "length_unit": "m", "force_unit": "kN"})
+        self.assertAlmostEqual(doc["joints"][3]["ux"], 0.01 * (2000 * SQRT2 - 1000), places=9)
+        self.assertEqual((doc["joints"][0]["ux"], doc["joints"][0]["uy"]), (0, 0))
+        self.assertNotIn("mechanism", doc)
+
+    def test_joints_keep_the_designed_answer(self):
+        # The file numbers the roller's reaction 9, beyond the 8 equations: the joint equations
+        # hold the square on its pin alone and have no unique solution, though it cannot move.
+        doc = analyse(self.SQUARE, "--method", "joints")
+        self.assertEqual(doc["method"], "joints")
+        self.assertEqual(doc["err"], 2)
+        self.assertTrue(all(b["force"] is None for b in doc["bars"]))
+        self.assertTrue(all(j["ux"] is None and j["uy"] is None for j in doc["joints"]))
+        self.assertEqual(doc["mechanism"]["kind"], "none")
+        self.assertEqual(doc["mechanism"]["modes"], 0)
+
+    def test_stiffness_on_a_determinate_truss_gives_the_joint_forces(self):
+        joints = analyse(os.path.join(DATA, "triangle.trs"), "--method=joints")
+        stiffness = analyse(os.path.join(DATA, "triangle.trs"), "--method=stiffness")
+        self.assertEqual(stiffness["method"], "stiffness")
+        for a, b in zip(joints["bars"], stiffness["bars"]):
+            self.assertAlmostEqual(a["force"], b["force"], places=9)
+        # The bottom chord (L 200, EA 1) carries 5: its far end moves by N L / EA = 1000.
+        self.assertAlmostEqual(joints["joints"][1]["ux"], 1000, places=6)
+
+    def test_a_mechanism_names_its_joints(self):
+        for method in ("auto", "joints", "stiffness"):
+            with self.subTest(method=method):
+                doc = analyse(os.path.join(DATA, "mechanism.trs"), "--method", method)
+                self.assertEqual(doc["err"], 2)
+                self.assertEqual(doc["mechanism"]["modes"], 1)
+                self.assertEqual(doc["mechanism"]["joints"], [3, 4])
+                self.assertEqual(doc["mechanism"]["kind"], "internal")
+                self.assertTrue(all(j["ux"] is None for j in doc["joints"]))
+
+    def test_report_names_the_method_and_lists_displacements(self):
+        out = run("report", "--method", "stiffness", self.SQUARE)
+        self.assertEqual(out.returncode, 0, out.stderr)
+        self.assertIn("Metoda: tuhostní", out.stdout)
+        self.assertIn("Posuny styčníků: 4 ====================", out.stdout)
+        self.assertIn("  4: ux=18.284 m, uy=-3.787 m\n", out.stdout)
+        self.assertIn("method: stiffness\n", out.stdout)
+        mechanism = run("report", os.path.join(DATA, "mechanism.trs"))
+        self.assertIn("mechanism: Mechanismus: styčníky 3 a 4 se mohou pohnout", mechanism.stdout)
+
+    def test_a_bad_method_is_refused(self):
+        out = run("json", self.SQUARE, "--method", "guess")
+        self.assertEqual(out.returncode, 2)
+        self.assertEqual(run("report", self.SQUARE, "--method").returncode, 2)
 
 
 class TextCommands(unittest.TestCase):

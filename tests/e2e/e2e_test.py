@@ -18,6 +18,9 @@ Each scenario has its own X server, home and config folder, and starts the progr
 - selecting and deleting: the 100-joint bridge opened, one diagonal picked with the Select tool
   and deleted with the Delete key; the side panel reads a mechanism, and Ctrl+Z brings the forces
   back.
+- update: a publisher's key pair and signature made with update-server/sign-update.sh; "Yes" to
+  a signed newer version runs its setup file and ends the program, while a setup file changed
+  after signing gives one error box, is deleted, never runs, and the program goes on.
 
 Nothing is found on the screen by fixed pixel offsets. Screenshots come from the framebuffer
 file that Xvfb keeps (-fbdir); the palette buttons are found by the colours of their icons, the
@@ -1335,6 +1338,10 @@ class BridgeMechanism(TrabexSession):
         shutil.copyfile(self.BRIDGE, document)
         with open(os.path.join(folder, "Trabex.run"), "w", encoding="utf-8") as f:
             f.write("[Open]\nbridge.trs\n[Delete]\nTrabex.run\n")
+        # Without the bars' labels, which at this density would cover the bars' colours.
+        with open(os.path.join(self.config, "Trabex", "trabex.INI"), "w", newline="") as f:
+            f.write(OPTIONS.replace("aShowPrutForce_Checked=True", "aShowPrutForce_Checked=False")
+                    .replace("aShowPrutName_Checked=True", "aShowPrutName_Checked=False"))
         self.start_program(cwd=folder)
         tools, palette_top, main = self.wait_for_main_window()
         drawing = wait_for("the bridge's window", lambda: find_drawing(x.grab(), palette_top))
@@ -1398,20 +1405,20 @@ class BridgeMechanism(TrabexSession):
 
 
 class UpdateServer:
-    """A web server on 127.0.0.1 publishing a newer Trabex: the information page and a setup file,
-    a shell script that leaves a marker file when it runs. Records the paths asked for."""
+    """A web server on 127.0.0.1 publishing a newer Trabex: the information page, carrying the
+    publisher's signature line, and the setup file. Records the paths asked for."""
 
-    def __init__(self, marker):
+    def __init__(self, setup, signature_line):
         import http.server
         import threading
-        script = ("#!/bin/sh\necho ran > '%s'\n" % marker).encode()
         page = ("<html><head>\r\n"
                 '<META NAME="mxProduct" CONTENT="Trabex">\r\n'
                 '<META NAME="mxVersion" CONTENT="9.9.9.9">\r\n'
                 '<META NAME="mxDownload" CONTENT="/files/setup.sh">\r\n'
                 '<META NAME="mxClientSideName" CONTENT="TrabexSetup.sh">\r\n'
+                + signature_line + "\r\n"
                 "</head><body>Trabex 9.9.9.9</body></html>\r\n").encode()
-        files = {"/TrabexUpdateInfo.htm": page, "/files/setup.sh": script}
+        files = {"/TrabexUpdateInfo.htm": page, "/files/setup.sh": setup}
         self.paths = []
         server = self
 
@@ -1440,17 +1447,24 @@ class UpdateServer:
         self.httpd.server_close()
 
 
-class UpdateAccepted(TrabexSession):
-    """A server publishes a newer version; "Yes" downloads the setup file, it runs and the
-    program ends."""
+SIGN_UPDATE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "update-server",
+                           "sign-update.sh")
 
-    PREFIX = "update"
 
-    @keeps_failure_screen
-    def test_newer_version_is_downloaded_started_and_the_program_ends(self):
-        started = time.monotonic()
-        x = self.x
-        # A copy of the program in a folder of its own: the setup file goes beside the program.
+class UpdateSession(TrabexSession):
+    """A publisher with a key pair of the signing script, a server and a copy of the program that
+    trusts the publisher's key."""
+
+    def sign_update(self, *args):
+        result = subprocess.run(["bash", SIGN_UPDATE, *args], capture_output=True, text=True,
+                                timeout=60)
+        self.assertEqual(result.returncode, 0, "sign-update.sh %s: %s" % (args, result.stderr))
+        return result.stdout.strip()
+
+    def publish_and_start(self, tampered):
+        """Signs a setup script that leaves a marker file when it runs and serves it, changed on
+        the way when tampered; starts a copy of the program in a folder of its own (the setup file
+        goes beside it). Returns that folder, the marker's path and the server."""
         program_dir = os.path.join(self.scratch, "program")
         os.makedirs(program_dir)
         program = os.path.join(program_dir, "trabex")
@@ -1458,11 +1472,23 @@ class UpdateAccepted(TrabexSession):
         shutil.copytree(os.path.join(os.path.dirname(TRABEX), "Langs"),
                         os.path.join(program_dir, "Langs"))
         marker = os.path.join(self.scratch, "setup-ran")
-        server = UpdateServer(marker)
+        publisher = os.path.join(self.scratch, "publisher")
+        key = os.path.join(publisher, "update-key.pem")
+        public_key = self.sign_update("keygen", key)
+        setup = os.path.join(publisher, "trabex-setup.sh")
+        script = ("#!/bin/sh\necho ran > '%s'\n" % marker).encode()
+        with open(setup, "wb") as f:
+            f.write(script)
+        line = self.sign_update("sign", setup, key)
+        server = UpdateServer(script + b"# changed on the way\n" if tampered else script, line)
         self.addCleanup(server.close)
         with open(self.settings_file, "w", encoding="utf-8") as f:
-            f.write("[Update]\nHost=127.0.0.1\nPort=%d\n" % server.port)
+            f.write("[Update]\nHost=127.0.0.1\nPort=%d\nPublicKey=%s\n" % (server.port, public_key))
         self.start_program(program=program)
+        return program_dir, marker, server
+
+    def answer_yes(self):
+        x = self.x
         question = wait_for("the update question",
                             lambda: self.alive() and x.windows("^New version available$"))[0]
         geometry = x.xdotool("getwindowgeometry", question)
@@ -1471,6 +1497,19 @@ class UpdateAccepted(TrabexSession):
             (left, top, left + 281, top + 164)), "question"))
         # "Yes" is the dialog's first button: 75 x 25 at (40, 128) of its client area.
         x.click(left + 40 + 37, top + 128 + 12)
+
+
+class UpdateAccepted(UpdateSession):
+    """A server publishes a newer version signed by the publisher; "Yes" downloads the setup file,
+    it runs and the program ends."""
+
+    PREFIX = "update"
+
+    @keeps_failure_screen
+    def test_newer_version_is_downloaded_started_and_the_program_ends(self):
+        started = time.monotonic()
+        program_dir, marker, server = self.publish_and_start(tampered=False)
+        self.answer_yes()
         wait_for("the setup file to run", lambda: os.path.exists(marker))
         setup = os.path.join(program_dir, "TrabexSetup.sh")
         self.assertTrue(os.access(setup, os.X_OK), "the setup file is not executable")
@@ -1478,6 +1517,35 @@ class UpdateAccepted(TrabexSession):
         self.assertEqual(self.app.returncode, 0)
         self.assertEqual(server.paths, [("/TrabexUpdateInfo.htm", "HTTP/1.0"),
                                         ("/files/setup.sh", "HTTP/1.0")])
+        print("scenario took %.1f s" % (time.monotonic() - started))
+
+
+class UpdateTampered(UpdateSession):
+    """The setup file is changed after the publisher signed it; "Yes" downloads it, the program
+    refuses it with one error box, deletes it, starts nothing and goes on."""
+
+    PREFIX = "tampered"
+
+    @keeps_failure_screen
+    def test_a_file_changed_after_signing_is_deleted_and_not_started(self):
+        started = time.monotonic()
+        x = self.x
+        program_dir, marker, server = self.publish_and_start(tampered=True)
+        self.answer_yes()
+        box = wait_for("the error box", lambda: self.alive() and x.windows("^Trabex$"))
+        self.assertEqual(len(box), 1, "one error box")
+        print("screen with the error box: %s" % self.shot(x.grab(), "refused"))
+        self.assertEqual(server.paths, [("/TrabexUpdateInfo.htm", "HTTP/1.0"),
+                                        ("/files/setup.sh", "HTTP/1.0")])
+        self.assertEqual(sorted(os.listdir(program_dir)), ["Langs", "trabex"],
+                         "the refused download is deleted")
+        x.xdotool("windowfocus", "--sync", box[0])
+        x.xdotool("key", "Return")
+        wait_for("the error box to close", lambda: not x.windows("^Trabex$") or None)
+        self.assertFalse(os.path.exists(marker), "the refused setup file ran")
+        _tools, palette_top, _main = self.wait_for_main_window()
+        self.exit_through_menu(palette_top)
+        self.assertFalse(os.path.exists(marker), "the refused setup file ran")
         print("scenario took %.1f s" % (time.monotonic() - started))
 
 

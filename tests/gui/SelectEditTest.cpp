@@ -303,17 +303,26 @@ TEST_F(SelectEdit, SupportJointAndBarDialogsAreOneUndoStepEach) {
     EXPECT_EQ(t.StycnikCount(), 3);
     EXPECT_NE(t.FindStycnik(E.x(), E.y()), -1);
 
-    // A bar's ends: both at one point is refused; then end B moved.
+    // A bar's ends and stiffness: both ends at one point is refused, and so is an EA of 0;
+    // then end B moved and EA set.
     DialogAnswers.push_back({{{QStringLiteral("SbX"), QStringLiteral("60")}}, -1, true});
-    Answers.push_back(mrOk);
+    DialogAnswers.push_back({{{QStringLiteral("EA"), QStringLiteral("0")}}, -1, true});
+    Answers = {mrOk, mrOk};
     QTest::mouseDClick(form->Image, Qt::LeftButton, Qt::NoModifier, {180, 261});
-    EXPECT_EQ(Messages.back().Text, msg_KonecPrutu);
-    DialogAnswers.push_back({{{QStringLiteral("SbX"), QStringLiteral("241")}}});
+    QTest::mouseDClick(form->Image, Qt::LeftButton, Qt::NoModifier, {180, 261});
+    ASSERT_EQ(Messages.size(), 2u);
+    EXPECT_EQ(Messages[0].Text, msg_KonecPrutu);
+    EXPECT_TRUE(Messages[1].Text.contains(QStringLiteral("EA"))) << Messages[1].Text.toStdString();
+    EXPECT_EQ(Shown[QStringLiteral("EA")], QStringLiteral("1"));
+    DialogAnswers.push_back({{{QStringLiteral("SbX"), QStringLiteral("241")},
+                              {QStringLiteral("EA"), QStringLiteral("2.5")}}});
     QTest::mouseDClick(form->Image, Qt::LeftButton, Qt::NoModifier, {180, 261});
     EXPECT_EQ(t.Prut(0).Sb_X, 241) << "typed coordinates are not snapped";
+    EXPECT_EQ(t.Prut(0).EA, 2.5);
     EXPECT_EQ(form->Selection->Resolve(t).Bars, std::vector<int>{0});
     form->aUndo->trigger();
     EXPECT_EQ(t.Prut(0).Sb_X, 220);
+    EXPECT_EQ(t.Prut(0).EA, DefaultEA);
 }
 
 TEST_F(SelectEdit, InsertMenuBuildsATrussFromItsDialogs) {
@@ -359,6 +368,7 @@ TEST_F(SelectEdit, InsertMenuBuildsATrussFromItsDialogs) {
 
 TEST_F(SelectEdit, ClipboardCarriesASelectionToAnotherWindowAndASecondPasteGoesBeside) {
     TTrussForm* source = Square();
+    source->Soustava().Prut(4).EA = 3; // the diagonal's stiffness travels with it
     source->Image->setFocus();
     QTest::keyClick(source->Image, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(source->Selection->Count(), 8);
@@ -376,6 +386,7 @@ TEST_F(SelectEdit, ClipboardCarriesASelectionToAnotherWindowAndASecondPasteGoesB
     source->Soustava().SaveItemsToStrings(sourceItems);
     t.SaveItemsToStrings(targetItems);
     EXPECT_EQ(targetItems, sourceItems);
+    EXPECT_EQ(t.Prut(4).EA, 3);
     EXPECT_EQ(t.SnapshotCount(), 1);
     ExpectSquareSolved(target);
 
