@@ -113,7 +113,11 @@ TTrussForm::TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> t
     TranslateSelf();
 }
 
-TTrussForm::~TTrussForm() = default;
+TTrussForm::~TTrussForm() {
+    // The drawing outlives this window's own part: its tool and overlay must not reach back.
+    Image->Overlay = nullptr;
+    delete SelectTool;
+}
 
 QSize TTrussForm::DesignSize() {
     return {DesignWidth, DesignHeight};

@@ -30,6 +30,8 @@ TSelectTool::TSelectTool(TTrussFormHost& host, TTrussForm& form)
 bool TSelectTool::eventFilter(QObject* watched, QEvent* event) {
     if (watched != form.Image)
         return false;
+    if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)
+        ShowCursor();
     if (host.CurrentTool() != dtSelect) {
         if (pressed) {
             pressed = dragging = false;
@@ -57,6 +59,18 @@ bool TSelectTool::eventFilter(QObject* watched, QEvent* event) {
     default:
         return false;
     }
+}
+
+void TSelectTool::ShowCursor() {
+    // The drawing's cross is for placing things on the grid; picking them takes the arrow.
+    const bool selecting = host.CurrentTool() == dtSelect;
+    if (selecting == arrowShown)
+        return;
+    arrowShown = selecting;
+    if (selecting)
+        form.Image->setCursor(Qt::ArrowCursor);
+    else
+        form.Image->unsetCursor();
 }
 
 bool TSelectTool::Press(const QMouseEvent& e) {

@@ -36,12 +36,15 @@ private:
     void Move(const QMouseEvent& e);
     bool Release(const QMouseEvent& e);
     void PaintSelection(QPainter& painter) const;
+    // The arrow over the drawing while the tool is dtSelect, the scroll box's cross otherwise.
+    void ShowCursor();
 
     TTrussFormHost& host;
     TTrussForm& form;
     bool pressed = false;
     bool dragging = false;
     bool adding = false;
+    bool arrowShown = false;
     QPoint pressAt;
     QRect rubber;
 };

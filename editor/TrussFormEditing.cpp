@@ -18,11 +18,32 @@ namespace {
 // One item of a list as an item set.
 TItemIndices Only(TItemKind kind, int index) {
     TItemIndices one;
-    (kind == TItemKind::Bar       ? one.Bars
-     : kind == TItemKind::Support ? one.Supports
-                                  : one.Loads)
-        .push_back(index);
+    switch (kind) {
+    case TItemKind::Bar:
+        one.Bars = {index};
+        break;
+    case TItemKind::Support:
+        one.Supports = {index};
+        break;
+    case TItemKind::Load:
+        one.Loads = {index};
+        break;
+    }
     return one;
+}
+
+// Adds the item a dialog gives after the others of its list, as one undo step; its place, or
+// none when the dialog was cancelled or the list is as full as a file may hold.
+template <typename Dialog, typename Item, typename... Extra>
+std::optional<TItemIndices> InsertFromDialog(QWidget* parent, TPrutovaSoustava& truss,
+                                             std::vector<Item> TTrussItems::*list,
+                                             const Item& initial, Extra... extra) {
+    Dialog dialog(parent, initial, extra...);
+    if (ExecValueDialog(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    TTrussItems added;
+    (added.*list).push_back(dialog.Values());
+    return truss.AppendItems(added);
 }
 
 // Edits the item at index of one list of the truss in its dialog; one undo step when the dialog
@@ -176,24 +197,15 @@ void TTrussForm::aInsertPrutExecute() {
     TTrussItems::TBar bar{};
     bar.SbX = static_cast<int>(std::lround(host.GridStep()));
     bar.EA = DefaultEA;
-    TBarDialog dialog(this, bar);
-    if (ExecValueDialog(dialog) != QDialog::Accepted)
-        return;
-    TTrussItems added;
-    added.Bars.push_back(dialog.Values());
-    if (const auto at = soustava->AppendItems(added))
+    if (const auto at = InsertFromDialog<TBarDialog>(this, *soustava, &TTrussItems::Bars, bar))
         AfterItemsEdit(*at);
 }
 
 void TTrussForm::aInsertPodperaExecute() {
     TTrussItems::TSupport support{};
     support.Fixed = P_X | P_Y;
-    TSupportDialog dialog(this, support, true);
-    if (ExecValueDialog(dialog) != QDialog::Accepted)
-        return;
-    TTrussItems added;
-    added.Supports.push_back(dialog.Values());
-    if (const auto at = soustava->AppendItems(added))
+    if (const auto at = InsertFromDialog<TSupportDialog>(this, *soustava, &TTrussItems::Supports,
+                                                         support, true))
         AfterItemsEdit(*at);
 }
 
@@ -201,12 +213,8 @@ void TTrussForm::aInsertSilaExecute() {
     TTrussItems::TLoad load{};
     load.Sila = host.ForceValue();
     load.Uhel = 90;
-    TForceDialog dialog(this, load, true);
-    if (ExecValueDialog(dialog) != QDialog::Accepted)
-        return;
-    TTrussItems added;
-    added.Loads.push_back(dialog.Values());
-    if (const auto at = soustava->AppendItems(added))
+    if (const auto at =
+            InsertFromDialog<TForceDialog>(this, *soustava, &TTrussItems::Loads, load, true))
         AfterItemsEdit(*at);
 }
 

@@ -134,6 +134,8 @@ TEST_F(SelectEdit, AClickedBarIsDeletedByDelAsOneUndoStep) {
     TTrussForm* form = Square();
     ExpectSquareSolved(form);
     Pick(Main->btDtSelect);
+    QTest::mouseMove(form->Image, {30, 30});
+    EXPECT_EQ(form->Image->cursor().shape(), Qt::ArrowCursor) << "picking, not placing";
     EXPECT_FALSE(form->aDelete->isEnabled());
     Click(form, {143, 178}); // 2 pixels beside the diagonal's middle
     ASSERT_EQ(form->Selection->Count(), 1);
