@@ -88,19 +88,23 @@ private:
     // Unknowns from the bars and supports, forces on joints from the joints' vectors.
     void collect() {
         QHash<int, int> byNumber;
-        auto add = [&](TStepUnknown u) {
-            byNumber.insert(u.Number, static_cast<int>(r.Unknowns.size()));
-            r.Unknowns.push_back(std::move(u));
+        auto add = [&](TStepUnknown::TKind kind, int number, int index) -> TStepUnknown& {
+            byNumber.insert(number, static_cast<int>(r.Unknowns.size()));
+            TStepUnknown& u = r.Unknowns.emplace_back();
+            u.Kind = kind;
+            u.Number = number;
+            u.Index = index;
+            return u;
         };
         for (int i = 0; i < t.PrutCount(); ++i)
-            add({TStepUnknown::TKind::Bar, t.Prut(i).Number, i, -1, -1,
-                 QStringLiteral("S%1").arg(t.Prut(i).Number), std::nullopt, -1, std::nullopt});
+            add(TStepUnknown::TKind::Bar, t.Prut(i).Number, i).Name =
+                QStringLiteral("S%1").arg(t.Prut(i).Number);
         for (int i = 0; i < t.PodperaCount(); ++i) {
             const TPodpera& s = t.Podpera(i);
             if (s.Fixed & P_X)
-                add({TStepUnknown::TKind::ReactionX, s.ReactionXNumber, i, -1, -1, {}, {}, -1, {}});
+                add(TStepUnknown::TKind::ReactionX, s.ReactionXNumber, i);
             if (s.Fixed & P_Y)
-                add({TStepUnknown::TKind::ReactionY, s.ReactionYNumber, i, -1, -1, {}, {}, -1, {}});
+                add(TStepUnknown::TKind::ReactionY, s.ReactionYNumber, i);
         }
         joints.resize(static_cast<size_t>(t.StycnikCount()));
         for (int j = 0; j < t.StycnikCount(); ++j) {
@@ -118,15 +122,17 @@ private:
                 if (u < 0)
                     continue;
                 joints[static_cast<size_t>(j)].Unknowns.push_back({u, v.Uhel, c, sn});
-                TStepUnknown& unknown = r.Unknowns[static_cast<size_t>(u)];
-                (unknown.Kind == TStepUnknown::TKind::Bar && unknown.Joint >= 0 ? unknown.JointB
-                                                                                : unknown.Joint) =
-                    j;
+                noteJoint(r.Unknowns[static_cast<size_t>(u)], j);
             }
         }
         nameReactions();
         values.assign(r.Unknowns.size(), 0);
         known.assign(r.Unknowns.size(), false);
+    }
+
+    // A reaction acts on one joint, a bar on the two at its ends.
+    static void noteJoint(TStepUnknown& u, int j) {
+        (u.Kind == TStepUnknown::TKind::Bar && u.Joint >= 0 ? u.JointB : u.Joint) = j;
     }
 
     // "Rx" or "Ry" and the joint's number; a second support of the same direction at one joint

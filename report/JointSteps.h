@@ -16,10 +16,10 @@ struct TStepUnknown {
     TKind Kind = TKind::Bar;
     int Number = 0; // the unknown's number, its column in the joint equations
     int Index = 0;  // the bar's or the support's index in the truss
-    // The index of the joint a reaction acts on, or of the joint at a bar's end A; -1 when none
+    // The index of the joint a reaction acts on, or of one joint at a bar's end; -1 when none
     // could be made.
     int Joint = -1;
-    int JointB = -1; // a bar: the joint at its end B
+    int JointB = -1; // a bar: the joint at its other end
     QString Name;    // "S3" for bar 3, "Rx2" and "Ry2" for the reactions at joint 2
     std::optional<double> Value;
     int Step = -1; // the step that found it
