@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, runs every test, then the tests that need no window
-# (solver, services, i18n, model, analysis, CLI, update component) once more under
+# (solver, services, i18n, model, analysis, report, CLI, update component) once more under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and at last every fuzz target of the file
 # readers for 20 seconds.
 set -euo pipefail
