@@ -7,12 +7,9 @@
 
 namespace {
 
-// ForceColour draws a bar grey when its force rounds to 0 at the 5th decimal; the table calls
-// the same bars zero.
-constexpr double ZeroForceScale = 1e5;
-
+// The table calls zero exactly the bars that the drawing shows grey.
 TForceSense senseOf(double force) {
-    if (std::nearbyint(force * ZeroForceScale) == 0)
+    if (IsZeroForce(force))
         return TForceSense::Zero;
     return force > 0 ? TForceSense::Tension : TForceSense::Compression;
 }
