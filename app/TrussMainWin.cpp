@@ -75,6 +75,7 @@ void WarnSettingsNotSaved(const QString& fileName) {
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
+    setAcceptDrops(true);
     // Before the first control gets its hint.
     qApp->installEventFilter(new THintTiming(this));
     MdiArea = new QMdiArea(this);
