@@ -1238,6 +1238,11 @@ class FilesFromTheDesktop(TrussOnScreen, TrabexSession):
         caption = "Trabex v.%s (en) - [second]" % VERSION
         wait_for("the caption %r" % caption, lambda: self.caption(main) == caption)
         self.assertEqual(x.windows(r"^Trabex v\."), [main], "the later start showed a window")
+
+        def fills_workspace():
+            drawing = find_drawing(x.grab(), palette_top)
+            return drawing["w"] > 700 and drawing["h"] > 560
+        wait_for("the handed-over truss window to fill the workspace", fills_workspace)
         print("screen after the hand-over: %s" % self.shot(x.settled(MAIN_WINDOW), "handed-over"))
 
         # A later start with no file only brings the running program to the front.

@@ -123,17 +123,21 @@ TEST_F(DesktopFiles, DroppedTrussFilesOpenOtherDropsAreRefused) {
     EXPECT_FALSE(DropAt(Workspace(), *Urls({QUrl::fromLocalFile(first)}), Qt::MoveAction));
     EXPECT_TRUE(Main->TrussForms().isEmpty());
 
-    // On the empty workspace, then on the drawing of the window that opened; of a mixed drop
-    // only the truss file opens.
+    // On the empty workspace, then on the drawing of the window that opened, maximised; of a
+    // mixed drop only the truss file opens, maximised as the window before it.
     ASSERT_TRUE(DropAt(Workspace(), *Urls({QUrl::fromLocalFile(first)})));
     ASSERT_EQ(Shown(), QStringList({"first.TRS"}));
     TTrussForm* form = Main->ActiveTrussForm();
+    form->parentWidget()->showMaximized();
     const QPoint onDrawing = form->Image->mapTo(Main.get(), QPoint(30, 30));
     ASSERT_EQ(Main->childAt(onDrawing), form->Image);
     EXPECT_TRUE(DropAt(onDrawing, *Urls({QUrl::fromLocalFile(Dir.filePath("notes.txt")),
                                          QUrl::fromLocalFile(second)})));
     EXPECT_EQ(Shown(), QStringList({"s.trs", "first.TRS"}));
     EXPECT_TRUE(Messages.empty());
+    QWidget* window = Main->ActiveTrussForm()->parentWidget();
+    EXPECT_TRUE(window->isMaximized());
+    EXPECT_EQ(window->size(), Main->MdiArea->viewport()->size());
 }
 
 TEST_F(DesktopFiles, LaterStartHandsItsFilesToTheRunningWindow) {
