@@ -224,9 +224,9 @@ TEST_F(MainForm, ExitAsksForEveryChangedWindowAndCancelKeepsRunning) {
     EXPECT_EQ(Messages.size(), 2u);
 }
 
-// The end of the program after an accepted update destroys the frame without closing it. The
-// focused field loses its focus only while the QWidget base tears the frame down, and then signals
-// that its editing finished: nothing of the frame may hear it any more.
+// Not every end of the frame goes through close(). Destroyed while shown, the focused field loses
+// its focus only when the QWidget base hides the frame, after TMainForm's destructor, and then
+// signals that its editing finished: nothing of the frame may hear it any more.
 TEST_F(MainForm, DestroyedWithoutClosingWhileAFieldHasFocusRunsNoSlotOfTheFrame) {
     NewWindow();
     QSpinBox* grid = Main->RxSpinEditGrid;
