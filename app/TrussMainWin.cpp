@@ -163,6 +163,11 @@ void TMainForm::ApplyLanguage() {
 }
 
 TMainForm::~TMainForm() {
+    // The widgets of the frame outlive this destructor: the QWidget base deletes them later, and
+    // a field that loses its focus meanwhile still signals (editingFinished). From here on no
+    // signal may reach a slot of the frame.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
     LanguageManager.OnLanguageChanged = nullptr;
     // No box while the window goes: the start-up's writes have already shown a failing store.
     SetSettingsWriteFailureHandler(nullptr);
