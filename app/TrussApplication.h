@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QString>
+#include <QStringList>
 
 class TMainForm;
 
@@ -28,11 +29,17 @@ void SelectStartLanguage(const QString& defaultCode);
 // run. False, with nothing reopened, when the main window was closed while the check ran.
 bool CheckUpdateAndReopen(TMainForm& mainForm);
 
-// The documents of a start, in their order: those of the command file in the current folder, the
-// update check, then the documents of the previous run. A step that fails is reported and the
-// next one runs. False when the main window was closed while the check ran.
-bool OpenStartDocuments(TMainForm& mainForm);
+// The documents named when the program was started: every argument that Qt did not take for
+// itself is a file name, whatever it starts with; the program has no options of its own.
+QStringList DocumentArguments(const QStringList& arguments);
 
-// Runs Trabex: brings the application up in its fixed order, runs the message loop until the
-// main window closes, and returns the exit code.
+// The documents of a start, in their order: those of the command file in the current folder, the
+// update check, the documents of the previous run, then the files named at the start. A step
+// that fails is reported and the next one runs. False, with nothing more opened, when the main
+// window was closed while the update check ran.
+bool OpenStartDocuments(TMainForm& mainForm, const QStringList& namedFiles = {});
+
+// Runs Trabex: hands the named files to the program already running for this user and ends, or
+// else brings the application up in its fixed order, runs the message loop until the main window
+// closes, and returns the exit code.
 int RunTrabex(int& argc, char** argv);

@@ -75,6 +75,7 @@ void WarnSettingsNotSaved(const QString& fileName) {
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
+    setAcceptDrops(true);
     // Before the first control gets its hint.
     qApp->installEventFilter(new THintTiming(this));
     MdiArea = new QMdiArea(this);
@@ -162,6 +163,11 @@ void TMainForm::ApplyLanguage() {
 }
 
 TMainForm::~TMainForm() {
+    // The widgets of the frame outlive this destructor: the QWidget base deletes them later, and
+    // a field that loses its focus meanwhile still signals (editingFinished). From here on no
+    // signal may reach a slot of the frame.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
     LanguageManager.OnLanguageChanged = nullptr;
     // No box while the window goes: the start-up's writes have already shown a failing store.
     SetSettingsWriteFailureHandler(nullptr);
@@ -545,8 +551,9 @@ TTrussForm* TMainForm::AddTrussWindow(std::unique_ptr<TPrutovaSoustava> truss) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(windowIcon());
     window->show();
-    // A new window opens at the design size of its client area.
-    window->resize(window->size() - form->size() + TTrussForm::DesignSize());
+    // A new window opens at the design size of its client area, or maximised as the one before.
+    if (!window->isMaximized())
+        window->resize(window->size() - form->size() + TTrussForm::DesignSize());
     form->setFocus();
     UpdateActions();
     return form;

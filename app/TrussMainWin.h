@@ -59,6 +59,9 @@ public:
     void Saveas1Click();
     void File1Click();
     void Exit1Click();
+    // Files from the desktop: those a later start handed over open here, and the window comes
+    // to the front, also with no files.
+    void OpenHandedOverFiles(const QStringList& fileNames);
 
     // The update check: at start-up silently, from the menu with a word when nothing is new.
     void StartUpdateCheck();
@@ -157,6 +160,10 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Truss files dropped on the window open; other drops are refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();

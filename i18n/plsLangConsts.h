@@ -88,6 +88,45 @@ extern QString str_PosunyStycniku;
 // program's publisher.
 extern QString msg_CannotSaveUpdate;
 extern QString msg_CannotVerifyUpdate;
+// Texts of the result tables and of the solution by joints, step by step.
+extern QString str_TabPruty;
+extern QString str_TabPodpory;
+extern QString str_TabStycniky;
+extern QString str_Prut;
+extern QString str_StycnikA;
+extern QString str_StycnikB;
+extern QString str_Delka;
+extern QString str_TahTlak;
+extern QString str_Tah;
+extern QString str_Tlak;
+extern QString str_Nulova;
+extern QString str_Vazba;
+extern QString str_VazbaXY;
+extern QString str_KrokyNadpis;
+extern QString str_KrokyZnamenka;
+extern QString str_KrokyJednotky;
+extern QString str_KrokyDilek;
+extern QString str_BezJednotky;
+extern QString str_DilkyVykresu;
+extern QString str_KrokyUrcita;
+extern QString str_KrokyNeurcita;
+extern QString str_KrokyPohybliva;
+extern QString str_KrokStycnik;
+extern QString str_KrokReakce;
+extern QString str_KrokReakceProc;
+extern QString str_KrokBlok;
+extern QString str_KrokBlokProc;
+extern QString str_ZnameSily;
+extern QString str_Nezname;
+extern QString str_Zatizeni;
+extern QString str_Kontrola;
+extern QString str_Zbytek;
+extern QString str_KrokyReakce;
+extern QString str_KrokySily;
+extern QString str_KrokyNelzeUrcit;
+extern QString str_KrokyTuhostni;
+extern QString str_KrokyNevyvazene;
+extern QString str_KrokyPrazdna;
 
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {

@@ -112,6 +112,9 @@ public:
 long double DegToRad(long double degrees);
 long double RadToDeg(long double radians);
 
+// A force that rounds to zero at the 5th decimal: its bar is drawn grey and counts as zero.
+bool IsZeroForce(double force);
+
 // Bar colour: yellow to red in tension, yellow to green in compression, grey near zero or after
 // a failed solution.
 QColor ForceColour(double force, double bound1, double bound2);

@@ -80,8 +80,12 @@ void TImageList::Draw(QPainter& canvas, int x, int y, int index) const {
     canvas.drawImage(x, y, Images.at(index));
 }
 
+bool IsZeroForce(double force) {
+    return std::nearbyint(force * ZeroForceScale) == 0;
+}
+
 QColor ForceColour(double force, double bound1, double bound2) {
-    if (std::nearbyint(force * ZeroForceScale) == 0 || EquationStore.Err != 0)
+    if (IsZeroForce(force) || EquationStore.Err != 0)
         return LightGrey;
     const double m = std::fabs(bound2) > std::fabs(bound1) ? std::fabs(bound2) : std::fabs(bound1);
     const double scale = m == 0 ? 0 : 255 / m;

@@ -12,7 +12,7 @@ PACKAGES=(
   xvfb xauth xdotool x11-apps
   fonts-liberation fonts-dejavu-core
   python3
-  dpkg-dev file
+  dpkg-dev file shared-mime-info
   locales
 )
 

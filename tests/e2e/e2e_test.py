@@ -21,6 +21,9 @@ Each scenario has its own X server, home and config folder, and starts the progr
 - update: a publisher's key pair and signature made with update-server/sign-update.sh; "Yes" to
   a signed newer version runs its setup file and ends the program, while a setup file changed
   after signing gives one error box, is deleted, never runs, and the program goes on.
+- files from the desktop: a start with a truss file as its argument opens it; a later start with
+  another file hands it to the running program, whose caption then names it, and ends; a later
+  start with no file ends too; neither counts as a start.
 
 Nothing is found on the screen by fixed pixel offsets. Screenshots come from the framebuffer
 file that Xvfb keeps (-fbdir); the palette buttons are found by the colours of their icons, the
@@ -658,10 +661,7 @@ class TrabexSession(unittest.TestCase):
     def shot(self, frame, name):
         return frame.save(os.path.join(self.artifacts, "%s-%s" % (self.PREFIX, name)))
 
-    def start_program(self, cwd=None, program=None):
-        """Starts trabex (or a copy of it) in cwd, by default the scenario's working folder."""
-        self.assertTrue(self.app is None or self.app.poll() is not None,
-                        "trabex is still running from the previous start")
+    def program_env(self):
         env = dict(self.x.env, HOME=self.home, XDG_CONFIG_HOME=self.config,
                    XDG_RUNTIME_DIR=self.runtime, XDG_DATA_HOME=os.path.join(self.scratch, "data"),
                    QT_QPA_PLATFORM="xcb", LANG="C.UTF-8", LC_ALL="C.UTF-8")
@@ -669,11 +669,27 @@ class TrabexSession(unittest.TestCase):
         env.pop("LANGUAGE", None)
         for key in ("QT_STYLE_OVERRIDE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
             env.pop(key, None)
+        return env
+
+    def start_program(self, cwd=None, program=None, files=()):
+        """Starts trabex (or a copy of it) in cwd, by default the scenario's working folder, with
+        the names of files as its arguments."""
+        self.assertTrue(self.app is None or self.app.poll() is not None,
+                        "trabex is still running from the previous start")
         self.starts += 1
         self.app_log = open(os.path.join(self.scratch, "trabex-%d.log" % self.starts), "wb")
         self.addCleanup(self.app_log.close)
-        self.app = subprocess.Popen([program or TRABEX], cwd=cwd or self.cwd, env=env, stdout=self.app_log,
+        self.app = subprocess.Popen([program or TRABEX, *files], cwd=cwd or self.cwd,
+                                    env=self.program_env(), stdout=self.app_log,
                                     stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
+
+    def start_again(self, cwd, files=()):
+        """Starts trabex once more while it runs, and returns its exit code and output once it
+        has ended."""
+        later = subprocess.run([TRABEX, *files], cwd=cwd, env=self.program_env(),
+                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=WAIT,
+                               preexec_fn=die_with_parent)
+        return later.returncode, later.stdout.decode(errors="replace")
 
     def alive(self):
         if self.app.poll() is not None:
@@ -1096,11 +1112,9 @@ class LanguageSwitch(TrabexSession):
         print("scenario took %.1f s" % (time.monotonic() - started))
 
 
-class CommandFileAndReopen(TrabexSession):
-    """A start whose command file opens a truss, an exit with it open, and a start that reopens
-    it from the recent-files list."""
+class TrussOnScreen:
+    """For scenarios that open truss files: what a file holds and how it shows on the screen."""
 
-    PREFIX = "startup"
     # Along the bars of the file's truss, clear of the joints and of the labels at the middle.
     SAMPLES = (0.15, 0.25, 0.75, 0.85)
 
@@ -1139,6 +1153,13 @@ class CommandFileAndReopen(TrabexSession):
         caption = "Trabex v.%s (en) - [%s]" % (VERSION, name)
         wait_for("the caption %r" % caption, lambda: self.caption(main) == caption)
         return drawing
+
+
+class CommandFileAndReopen(TrussOnScreen, TrabexSession):
+    """A start whose command file opens a truss, an exit with it open, and a start that reopens
+    it from the recent-files list."""
+
+    PREFIX = "startup"
 
     @keeps_failure_screen
     def test_command_file_opens_and_exit_keeps_it_for_the_next_start(self):
@@ -1187,6 +1208,63 @@ class CommandFileAndReopen(TrabexSession):
         # The recent-files item reads the same as before: "1 bridge [open]".
         self.assertEqual(items[5][1], first_items[5][1], "the File menu's recent-files item")
         self.assertNotEqual(items[5][1], items[4][1])
+        print("scenario took %.1f s" % (time.monotonic() - started))
+
+
+class FilesFromTheDesktop(TrussOnScreen, TrabexSession):
+    """A start with a file named on its command line, then later starts while it runs: one
+    with another file, which the running program opens, and one with none; both end at once
+    without a window of their own and without counting as starts."""
+
+    PREFIX = "desktop"
+
+    @keeps_failure_screen
+    def test_named_file_opens_and_later_starts_hand_over_to_the_running_program(self):
+        started = time.monotonic()
+        x = self.x
+        folder = os.path.join(self.scratch, "trusses")
+        os.makedirs(folder)
+        first, second = (os.path.join(folder, name) for name in ("first.trs", "second.trs"))
+        shutil.copyfile(TRIANGLE_FILE, first)
+        shutil.copyfile(TRIANGLE_FILE, second)
+        tension, compression = self.truss_of(first)
+
+        # Started in the files' folder with a relative name.
+        self.start_program(cwd=folder, files=["first.trs"])
+        _, palette_top, main = self.wait_for_main_window()
+        drawing, frame = self.wait_for_truss(palette_top, tension, compression,
+                                             "the truss named on the command line")
+        print("screen after a start with a file: %s" % self.shot(frame, "named-file"))
+        self.check_title(main, drawing, palette_top, "first")
+
+        # A later start in another folder names the second file relatively to that folder; the
+        # running program opens it, maximised as the window before it.
+        code, output = self.start_again(self.cwd, [os.path.relpath(second, self.cwd)])
+        self.assertEqual(code, 0, output)
+        caption = "Trabex v.%s (en) - [second]" % VERSION
+        wait_for("the caption %r" % caption, lambda: self.caption(main) == caption)
+        self.assertEqual(x.windows(r"^Trabex v\."), [main], "the later start showed a window")
+
+        def fills_workspace():
+            drawing = find_drawing(x.grab(), palette_top)
+            return drawing["w"] > 700 and drawing["h"] > 560
+        wait_for("the handed-over truss window to fill the workspace", fills_workspace)
+        print("screen after the hand-over: %s" % self.shot(x.settled(MAIN_WINDOW), "handed-over"))
+
+        # A later start with no file only brings the running program to the front.
+        code, output = self.start_again(self.cwd)
+        self.assertEqual(code, 0, output)
+        self.assertEqual(x.windows(r"^Trabex v\."), [main])
+        self.assertEqual(self.caption(main), caption)
+
+        # New, Open, Save, Save as, Screenshot, the two files, Exit.
+        self.exit_through_menu(palette_top, file_items=8)
+        settings = read_ini(self.settings_file)
+        self.assertEqual(settings.get("Info", {}).get("NoOfExecute"), "1",
+                         "the later starts were counted: %s" % settings.get("Info"))
+        recent = settings.get("LastLoad", {})
+        self.assertTrue(os.path.samefile(recent.get("File1"), second) and
+                        os.path.samefile(recent.get("File2"), first), "recent files: %s" % recent)
         print("scenario took %.1f s" % (time.monotonic() - started))
 
 

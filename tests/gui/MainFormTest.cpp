@@ -224,6 +224,31 @@ TEST_F(MainForm, ExitAsksForEveryChangedWindowAndCancelKeepsRunning) {
     EXPECT_EQ(Messages.size(), 2u);
 }
 
+// Not every end of the frame goes through close(). Destroyed while shown, the focused field loses
+// its focus only when the QWidget base hides the frame, after TMainForm's destructor, and then
+// signals that its editing finished: nothing of the frame may hear it any more.
+TEST_F(MainForm, DestroyedWithoutClosingWhileAFieldHasFocusRunsNoSlotOfTheFrame) {
+    NewWindow();
+    QSpinBox* grid = Main->RxSpinEditGrid;
+    QObject* frame = Main.get();
+    Main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Main.get()));
+    grid->setFocus();
+    ASSERT_TRUE(grid->hasFocus());
+    int lateSignals = 0;
+    bool frameStillListened = false;
+    QObject::connect(grid, &QSpinBox::editingFinished, grid, [&] {
+        // Still a TMainForm: its own destructor has not finished, its slots are safe.
+        if (qobject_cast<TMainForm*>(frame))
+            return;
+        ++lateSignals;
+        frameStillListened |= QObject::disconnect(grid, &QSpinBox::editingFinished, frame, nullptr);
+    });
+    Main.reset();
+    EXPECT_GT(lateSignals, 0) << "the field no longer signals while the frame goes";
+    EXPECT_FALSE(frameStillListened) << "a slot of the frame ran after its destructor";
+}
+
 TEST_F(MainForm, OptionsAreStoredOnCloseAndRestoredWhenFirstShown) {
     Main->RxSpinEditGrid->setValue(35);
     Main->RxSpinEditSila->setValue(-12);

@@ -2,8 +2,12 @@
 #include "CliCommands.h"
 
 #include "Analysis.h"
+#include "JointSteps.h"
+#include "JointStepsText.h"
 #include "MechanismText.h"
 #include "PrutyUnit.h"
+#include "ResultTables.h"
+#include "TableText.h"
 #include "TrussPicture.h"
 
 #include <QFileInfo>
@@ -255,8 +259,9 @@ void render(TPrutovaSoustava& t, const QString& outPath, QSize size) {
 
 QString CliUsage() {
     return QStringLiteral(
-        "usage: trabex-cli report|json FILE.trs [--method joints|stiffness|auto] | "
-        "equations FILE.trs | probe FILE.trs X Y STEP | render FILE.trs OUT.png [WIDTH HEIGHT]");
+        "usage: trabex-cli report|json|csv FILE.trs [--method joints|stiffness|auto] | "
+        "steps FILE.trs | equations FILE.trs | probe FILE.trs X Y STEP | "
+        "render FILE.trs OUT.png [WIDTH HEIGHT]");
 }
 
 void RunCliCommand(const QStringList& arguments, QString& out) {
@@ -271,6 +276,18 @@ void RunCliCommand(const QStringList& arguments, QString& out) {
         const TLoaded loaded = loadAnalysed(args[1], {method, command == QLatin1String("json")});
         out = command == QLatin1String("report") ? report(*loaded.Truss, loaded.Analysis)
                                                  : json(*loaded.Truss, loaded.Analysis);
+    } else if (command == QLatin1String("csv")) {
+        const TSolveMethod method = takeMethod(args);
+        expectArgs(args, 2, 2);
+        // The same analysis as json, so that the two agree.
+        const TLoaded loaded = loadAnalysed(args[1], {method, true});
+        out = ResultsCsv(ResultTables(ResultsOf(*loaded.Truss, loaded.Analysis)));
+    } else if (command == QLatin1String("steps")) {
+        expectArgs(args, 2, 2);
+        // The analysis supplies what statics cannot: the stiffness method's forces of a
+        // redundant truss, the mechanism of one that can move.
+        const TLoaded loaded = loadAnalysed(args[1], {});
+        out = JointStepsText(SolveByJoints(*loaded.Truss, &loaded.Analysis));
     } else if (command == QLatin1String("equations")) {
         expectArgs(args, 2, 2);
         QStringList lines;
