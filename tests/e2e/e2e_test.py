@@ -1410,17 +1410,13 @@ class BridgeMechanism(TrabexSession):
     def test_deleted_diagonal_makes_a_mechanism_and_undo_brings_it_back(self):
         started = time.monotonic()
         x = self.x
-        folder = os.path.join(self.scratch, "bridge-folder")
-        os.makedirs(folder)
-        document = os.path.join(folder, "bridge.trs")
+        document = os.path.join(self.cwd, "bridge.trs")
         shutil.copyfile(self.BRIDGE, document)
-        with open(os.path.join(folder, "Trabex.run"), "w", encoding="utf-8") as f:
-            f.write("[Open]\nbridge.trs\n[Delete]\nTrabex.run\n")
         # Without the bars' labels, which at this density would cover the bars' colours.
         with open(os.path.join(self.config, "Trabex", "trabex.INI"), "w", newline="") as f:
             f.write(OPTIONS.replace("aShowPrutForce_Checked=True", "aShowPrutForce_Checked=False")
                     .replace("aShowPrutName_Checked=True", "aShowPrutName_Checked=False"))
-        self.start_program(cwd=folder)
+        self.start_program(files=[document])
         tools, palette_top, main = self.wait_for_main_window()
         drawing = wait_for("the bridge's window", lambda: find_drawing(x.grab(), palette_top))
         drawing = self.maximise(drawing, palette_top)
