@@ -120,7 +120,8 @@ public:
     QSpinBox* RxSpinEditGrid;
     QCheckBox *chbOznaceniPrutu, *ChbZobrazSily, *CheckBox1;
     QToolButton* PenButton;
-    std::array<QLabel*, 5> StatusPanels{};
+    // The five panels the truss windows write, then the active window's zoom.
+    std::array<QLabel*, 6> StatusPanels{};
 
     QWidget* PenBar;
     QButtonGroup* PenStyles;
@@ -141,6 +142,8 @@ public:
         *aShowGrid, *aGridAsLine;
     QAction *Internetbackup1, *Checkforupdates1;
     QAction *WindowCascade1, *WindowTileVertical1, *WindowTileHorizontal1, *WindowMinimizeAll1;
+    // The view of the active truss window.
+    QAction *aZoomIn, *aZoomOut, *aZoomReset, *aZoomFit;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -153,6 +156,8 @@ private:
     void CreateStatusBar();
     void CreatePenBar();
     void CreateUpdateCheck();
+    // Zoom in, zoom out, 100 % and fit, at the end of the Window menu.
+    void CreateViewActions();
     QAction* DisplayOption(const char* name, const QString& caption, bool checked,
                            const QString& hint = {});
     QCheckBox* BoundCheckBox(const char* name, QAction* action);
