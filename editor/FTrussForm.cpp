@@ -87,6 +87,11 @@ void TTrussImage::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+void TTrussImage::focusOutEvent(QFocusEvent* event) {
+    emit FocusLost();
+    QWidget::focusOutEvent(event);
+}
+
 TTrussForm::TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> truss,
                        QWidget* parent)
     : QWidget(parent), ImageListDrawPodpery(MakeSupportImages()), host(host),
@@ -116,6 +121,8 @@ TTrussForm::TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> t
     connect(Image, &TTrussImage::MouseMove, this, &TTrussForm::ImageMouseMove);
     connect(Image, &TTrussImage::MouseUp, this, &TTrussForm::ImageMouseUp);
     connect(Image, &TTrussImage::Wheel, this, &TTrussForm::ImageWheel);
+    // A space bar released while another window has the keyboard never reaches this one.
+    connect(Image, &TTrussImage::FocusLost, this, [this] { SetSpaceHeld(false); });
     Image->PaintOverlays = [this](QPainter& p) {
         for (const auto& [id, painter] : overlays)
             painter(p, view);
@@ -374,12 +381,6 @@ void TTrussForm::keyReleaseEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyReleaseEvent(event);
-}
-
-void TTrussForm::focusOutEvent(QFocusEvent* event) {
-    // A space bar released in another window never reaches this one.
-    SetSpaceHeld(false);
-    QWidget::focusOutEvent(event);
 }
 
 void TTrussForm::SetView(const TViewTransform& v) {

@@ -42,6 +42,7 @@ signals:
     void MouseMove(int x, int y);
     void MouseUp(Qt::MouseButton button, int x, int y);
     void Wheel(QPointF position, QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+    void FocusLost();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -49,6 +50,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QImage picture;
@@ -163,7 +165,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void CreatePanel();
