@@ -4,6 +4,7 @@
 
 #include "BMPDlg.h"
 #include "BatchFileExecute.h"
+#include "DocumentHandOver.h"
 #include "HintTiming.h"
 #include "PostedMessageDlg.h"
 #include "SettingsStore.h"
@@ -73,19 +74,48 @@ void SelectStartLanguage(const QString& defaultCode) {
         LanguageManager.SetLanguageCode(QStringLiteral("en"));
 }
 
-void OpenStartDocuments(TMainForm& mainForm) {
+bool CheckUpdateAndReopen(TMainForm& mainForm) {
+    RunReportingErrors([&mainForm] { mainForm.StartUpdateCheck(); });
+    // The user may have closed the program while the update check ran: its documents stay
+    // listed as open for the next start instead of going into a closed window.
+    if (!mainForm.isVisible())
+        return false;
+    RunReportingErrors([&mainForm] { mainForm.LastFiles->ReopenFiles(true); });
+    return true;
+}
+
+QStringList DocumentArguments(const QStringList& arguments) {
+    QStringList names;
+    // The first is the program itself; an empty argument names no file.
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (!arguments[i].isEmpty())
+            names << arguments[i];
+    return names;
+}
+
+bool OpenStartDocuments(TMainForm& mainForm, const QStringList& namedFiles) {
     // Documents named in the command file open before the update check and before those of the
     // previous run.
     RunReportingErrors([&mainForm] {
         TBatchFileExecute(TBatchFileExecute::DefaultFileName(),
                           [&mainForm](const QString& name) { mainForm.OpenTrussFile(name); });
     });
-    RunReportingErrors([&mainForm] { mainForm.StartUpdateCheck(); });
-    RunReportingErrors([&mainForm] { mainForm.LastFiles->ReopenFiles(true); });
+    if (!CheckUpdateAndReopen(mainForm))
+        return false;
+    // The files the user named come last, so the last of them ends in front.
+    for (const QString& name : namedFiles)
+        RunReportingErrors([&mainForm, &name] { mainForm.OpenTrussFile(name); });
+    return true;
 }
 
 int RunTrabex(int& argc, char** argv) {
     TTrussApplication app(argc, argv);
+    const QStringList namedFiles = DocumentArguments(QCoreApplication::arguments());
+    // A later start hands its files to the running program before it counts as a start or
+    // shows a window.
+    TDocumentHandOver handOver(TDocumentHandOver::UserServerName());
+    if (handOver.HandOverOrListen(namedFiles))
+        return 0;
     app.setStyle(new TAppEvents);
     app.setWindowIcon(ApplicationIcon());
     OnBeep = [] { QApplication::beep(); };
@@ -101,9 +131,12 @@ int RunTrabex(int& argc, char** argv) {
     TNewBMPForm newBmpForm(&mainForm);
     mainForm.ProgressWindow();
 
-    OpenStartDocuments(mainForm);
+    const bool running = OpenStartDocuments(mainForm, namedFiles);
+    // Files of later starts that came during the start-up open now, the others as they come.
+    handOver.SetReceiver(
+        [&mainForm](const QStringList& names) { mainForm.OpenHandedOverFiles(names); });
     // The user may have closed the program while the update check ran.
-    if (!mainForm.isVisible())
+    if (!running)
         return 0;
     return app.exec();
 }

@@ -75,6 +75,7 @@ void WarnSettingsNotSaved(const QString& fileName) {
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
+    setAcceptDrops(true);
     // Before the first control gets its hint.
     qApp->installEventFilter(new THintTiming(this));
     MdiArea = new QMdiArea(this);
@@ -573,8 +574,9 @@ TTrussForm* TMainForm::AddTrussWindow(std::unique_ptr<TPrutovaSoustava> truss) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowIcon(windowIcon());
     window->show();
-    // A new window opens at the design size of its client area.
-    window->resize(window->size() - form->size() + TTrussForm::DesignSize());
+    // A new window opens at the design size of its client area, or maximised as the one before.
+    if (!window->isMaximized())
+        window->resize(window->size() - form->size() + TTrussForm::DesignSize());
     form->FitIfOutside();
     form->setFocus();
     UpdateActions();
@@ -677,6 +679,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     StoreOptions();
     if (FormMatrix)
         FormMatrix->SavePlacement();
+    StopUpdateCheck();
     event->accept();
 }
 

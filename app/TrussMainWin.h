@@ -5,6 +5,7 @@
 #include "LastFilesUsed.h"
 #include "SettingsStore.h"
 #include "TrussFormHost.h"
+#include "plsDialogs.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -58,6 +59,9 @@ public:
     void Saveas1Click();
     void File1Click();
     void Exit1Click();
+    // Files from the desktop: those a later start handed over open here, and the window comes
+    // to the front, also with no files.
+    void OpenHandedOverFiles(const QStringList& fileNames);
 
     // The update check: at start-up silently, from the menu with a word when nothing is new.
     void StartUpdateCheck();
@@ -67,6 +71,15 @@ public:
     // or the settings store's section "Update"; an empty host means no check at all.
     QString UpdateServerHost() const;
     unsigned UpdateServerPort() const;
+    // The publisher's public key that a downloaded setup file must be signed with: the build's
+    // setting or the settings store's "Update"/"PublicKey"; empty trusts no file.
+    QString UpdatePublicKey() const;
+    // Where the setup file goes: UpdateFolder when a file can be made there, else
+    // UpdateDownloadFolder (created if missing); UpdateFolder when neither takes a file.
+    QString UpdateTargetFolder() const;
+    // Stops a running update check for good: its transfer ends, and no question or message
+    // follows. The window calls it when it closes.
+    void StopUpdateCheck();
     TFormUpdateProgress* ProgressWindow();
 
     // The language menu, sorted by language name, the current language checked.
@@ -107,8 +120,10 @@ public:
     // Where screenshots go: the program's folder.
     QString ScreenshotFolder;
     TmxWebUpdate* mxWebUpdate = nullptr;
-    // Where an update's setup file goes: the program's folder.
+    // Where an update's setup file goes: the program's folder, or the user's download folder when
+    // the program's cannot take it.
     QString UpdateFolder;
+    QString UpdateDownloadFolder;
     TFormUpdateProgress* FormUpdateProgress = nullptr;
     TDrawingStyle Style;
 
@@ -148,6 +163,10 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Truss files dropped on the window open; other drops are refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
@@ -158,6 +177,8 @@ private:
     void CreateUpdateCheck();
     // Zoom in, zoom out, 100 % and fit, at the end of the Window menu.
     void CreateViewActions();
+    // A message box of the update check, unless the check was stopped.
+    void UpdateMessage(TMsgDlgType kind, const QString& text);
     QAction* DisplayOption(const char* name, const QString& caption, bool checked,
                            const QString& hint = {});
     QCheckBox* BoundCheckBox(const char* name, QAction* action);
@@ -173,5 +194,6 @@ private:
 
     bool optionsRestored = false;
     bool optionsStored = false;
+    bool updateCheckStopped = false;
     TTrussForm* mergedForm = nullptr;
 };

@@ -66,6 +66,83 @@ QString str_Meritko = QStringLiteral("Měřítko: %s %");
 // Shown once when the settings (language, counters, recent files) cannot be kept.
 QString msg_NastaveniNelzeUlozit = QStringLiteral(
     "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí.");
+// Texts of mechanisms, of the method that solved a truss and of the joints' displacements.
+QString str_MechJoint =
+    QStringLiteral("Mechanismus: styčník %s se může pohnout — přidejte prut nebo podporu");
+QString str_MechJoints =
+    QStringLiteral("Mechanismus: styčníky %s se mohou pohnout — přidejte prut nebo podporu");
+QString str_MechInfinitesimalJoint =
+    QStringLiteral("Nekonečně malý mechanismus: styčník %s se může nepatrně pohnout, než jej pruty "
+                   "zachytí — přidejte prut nebo změňte tvar");
+QString str_MechInfinitesimalJoints =
+    QStringLiteral("Nekonečně malý mechanismus: styčníky %s se mohou nepatrně pohnout, než je "
+                   "pruty zachytí — přidejte prut nebo změňte tvar");
+QString str_MechRotation = QStringLiteral("Podpory dovolují celé soustavě otáčet se kolem %s");
+QString str_MechTranslation =
+    QStringLiteral("Podpory dovolují celé soustavě posouvat se ve směru %s — přidejte podporu");
+QString str_MechNone = QStringLiteral("Soustava se nemůže pohnout, styčníková metoda ji však "
+                                      "nevyřeší: má nadbytečné pruty nebo podpory");
+QString str_ListAnd = QStringLiteral("a");
+QString str_Metoda = QStringLiteral("Metoda");
+QString str_MetodaStycnikova = QStringLiteral("styčníková");
+QString str_MetodaTuhostni = QStringLiteral("tuhostní");
+QString str_PosunyStycniku = QStringLiteral("Posuny styčníků");
+// Texts of the update check that keep an unsigned or unsaved setup file from running.
+QString msg_CannotSaveUpdate = QStringLiteral("Aktualizaci nelze uložit do složky \"%s\".");
+QString msg_CannotVerifyUpdate =
+    QStringLiteral("Aktualizaci nelze ověřit: není podepsána vydavatelem programu. Stažený soubor "
+                   "byl smazán a nebyl spuštěn.");
+// Texts of the result tables and of the solution by joints, step by step.
+QString str_TabPruty = QStringLiteral("Pruty");
+QString str_TabPodpory = QStringLiteral("Podpory");
+QString str_TabStycniky = QStringLiteral("Styčníky");
+QString str_Prut = QStringLiteral("Prut");
+QString str_StycnikA = QStringLiteral("Styčník A");
+QString str_StycnikB = QStringLiteral("Styčník B");
+QString str_Delka = QStringLiteral("Délka");
+QString str_TahTlak = QStringLiteral("Tah/tlak");
+QString str_Tah = QStringLiteral("tah");
+QString str_Tlak = QStringLiteral("tlak");
+QString str_Nulova = QStringLiteral("nulová");
+QString str_Vazba = QStringLiteral("Vazba");
+QString str_VazbaXY = QStringLiteral("x a y");
+QString str_KrokyNadpis = QStringLiteral("Řešení po styčnících");
+QString str_KrokyZnamenka = QStringLiteral(
+    "Znaménka: síla v prutu je kladná v tahu a záporná v tlaku a na styčník působí ve směru od "
+    "styčníku k druhému konci prutu; reakce je kladná ve směru +x nebo +y; osa x míří doprava, osa "
+    "y dolů; úhly se měří od +x k +y (na obrazovce po směru hodinových ručiček).");
+QString str_KrokyJednotky = QStringLiteral("Jednotky: síla %s, délka %s.");
+QString str_KrokyDilek = QStringLiteral("Jeden dílek výkresu měří %s.");
+QString str_BezJednotky = QStringLiteral("bez jednotky");
+QString str_DilkyVykresu = QStringLiteral("dílky výkresu");
+QString str_KrokyUrcita = QStringLiteral(
+    "Soustava je staticky určitá: %s neznámých sil a reakcí, %s rovnic rovnováhy styčníků.");
+QString str_KrokyNeurcita = QStringLiteral(
+    "Soustava je staticky neurčitá: %s neznámých sil a reakcí, ale jen %s nezávislých rovnic "
+    "rovnováhy styčníků, takže rovnováha styčníků nedá všechny síly.");
+QString str_KrokyPohybliva =
+    QStringLiteral("Soustava je pohyblivá (mechanismus): má %s rovnic rovnováhy styčníků, ale síly "
+                   "a reakce jich nezávisle splní jen %s.");
+QString str_KrokStycnik = QStringLiteral("Krok %s: styčník %s");
+QString str_KrokReakce = QStringLiteral("Krok %s: reakce z rovnováhy celé soustavy");
+QString str_KrokReakceProc =
+    QStringLiteral("Žádný styčník nemá nejvýše dvě neznámé; reakce dají tři rovnice rovnováhy celé "
+                   "soustavy, momenty k bodu styčníku %s.");
+QString str_KrokBlok = QStringLiteral("Krok %s: styčníky %s najednou");
+QString str_KrokBlokProc = QStringLiteral("Žádný styčník nemá nejvýše dvě neznámé; styčníky %s je "
+                                          "třeba řešit najednou jako jednu soustavu rovnic.");
+QString str_ZnameSily = QStringLiteral("Známé síly");
+QString str_Nezname = QStringLiteral("Neznámé");
+QString str_Zatizeni = QStringLiteral("zatížení");
+QString str_Kontrola = QStringLiteral("kontrola");
+QString str_Zbytek = QStringLiteral("zbytek");
+QString str_KrokyReakce = QStringLiteral("Reakce");
+QString str_KrokySily = QStringLiteral("Síly v prutech");
+QString str_KrokyNelzeUrcit = QStringLiteral("Rovnováha styčníků nedá: %s.");
+QString str_KrokyTuhostni = QStringLiteral("spočítáno tuhostní metodou");
+QString str_KrokyNevyvazene =
+    QStringLiteral("Zatížení nelze vyrovnat: rovnice kroku %s nevychází (zbytek %s).");
+QString str_KrokyPrazdna = QStringLiteral("Soustava nemá žádný styčník.");
 
 namespace {
 
@@ -124,6 +201,82 @@ const TLangConstant Constants[] = {
      "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty."},
     {"msg_NastaveniNelzeUlozit", &msg_NastaveniNelzeUlozit,
      "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí."},
+    {"str_MechJoint", &str_MechJoint,
+     "Mechanismus: styčník %s se může pohnout — přidejte prut nebo podporu"},
+    {"str_MechJoints", &str_MechJoints,
+     "Mechanismus: styčníky %s se mohou pohnout — přidejte prut nebo podporu"},
+    {"str_MechInfinitesimalJoint", &str_MechInfinitesimalJoint,
+     "Nekonečně malý mechanismus: styčník %s se může nepatrně pohnout, než jej pruty zachytí — "
+     "přidejte prut nebo změňte tvar"},
+    {"str_MechInfinitesimalJoints", &str_MechInfinitesimalJoints,
+     "Nekonečně malý mechanismus: styčníky %s se mohou nepatrně pohnout, než je pruty zachytí — "
+     "přidejte prut nebo změňte tvar"},
+    {"str_MechRotation", &str_MechRotation, "Podpory dovolují celé soustavě otáčet se kolem %s"},
+    {"str_MechTranslation", &str_MechTranslation,
+     "Podpory dovolují celé soustavě posouvat se ve směru %s — přidejte podporu"},
+    {"str_MechNone", &str_MechNone,
+     "Soustava se nemůže pohnout, styčníková metoda ji však nevyřeší: má nadbytečné pruty nebo "
+     "podpory"},
+    {"str_ListAnd", &str_ListAnd, "a"},
+    {"str_Metoda", &str_Metoda, "Metoda"},
+    {"str_MetodaStycnikova", &str_MetodaStycnikova, "styčníková"},
+    {"str_MetodaTuhostni", &str_MetodaTuhostni, "tuhostní"},
+    {"str_PosunyStycniku", &str_PosunyStycniku, "Posuny styčníků"},
+    {"msg_CannotSaveUpdate", &msg_CannotSaveUpdate, "Aktualizaci nelze uložit do složky \"%s\"."},
+    {"msg_CannotVerifyUpdate", &msg_CannotVerifyUpdate,
+     "Aktualizaci nelze ověřit: není podepsána vydavatelem programu. Stažený soubor byl smazán a "
+     "nebyl spuštěn."},
+    {"str_TabPruty", &str_TabPruty, "Pruty"},
+    {"str_TabPodpory", &str_TabPodpory, "Podpory"},
+    {"str_TabStycniky", &str_TabStycniky, "Styčníky"},
+    {"str_Prut", &str_Prut, "Prut"},
+    {"str_StycnikA", &str_StycnikA, "Styčník A"},
+    {"str_StycnikB", &str_StycnikB, "Styčník B"},
+    {"str_Delka", &str_Delka, "Délka"},
+    {"str_TahTlak", &str_TahTlak, "Tah/tlak"},
+    {"str_Tah", &str_Tah, "tah"},
+    {"str_Tlak", &str_Tlak, "tlak"},
+    {"str_Nulova", &str_Nulova, "nulová"},
+    {"str_Vazba", &str_Vazba, "Vazba"},
+    {"str_VazbaXY", &str_VazbaXY, "x a y"},
+    {"str_KrokyNadpis", &str_KrokyNadpis, "Řešení po styčnících"},
+    {"str_KrokyZnamenka", &str_KrokyZnamenka,
+     "Znaménka: síla v prutu je kladná v tahu a záporná v tlaku a na styčník působí ve směru od "
+     "styčníku k druhému konci prutu; reakce je kladná ve směru +x nebo +y; osa x míří doprava, "
+     "osa y dolů; úhly se měří od +x k +y (na obrazovce po směru hodinových ručiček)."},
+    {"str_KrokyJednotky", &str_KrokyJednotky, "Jednotky: síla %s, délka %s."},
+    {"str_KrokyDilek", &str_KrokyDilek, "Jeden dílek výkresu měří %s."},
+    {"str_BezJednotky", &str_BezJednotky, "bez jednotky"},
+    {"str_DilkyVykresu", &str_DilkyVykresu, "dílky výkresu"},
+    {"str_KrokyUrcita", &str_KrokyUrcita,
+     "Soustava je staticky určitá: %s neznámých sil a reakcí, %s rovnic rovnováhy styčníků."},
+    {"str_KrokyNeurcita", &str_KrokyNeurcita,
+     "Soustava je staticky neurčitá: %s neznámých sil a reakcí, ale jen %s nezávislých rovnic "
+     "rovnováhy styčníků, takže rovnováha styčníků nedá všechny síly."},
+    {"str_KrokyPohybliva", &str_KrokyPohybliva,
+     "Soustava je pohyblivá (mechanismus): má %s rovnic rovnováhy styčníků, ale síly a reakce jich "
+     "nezávisle splní jen %s."},
+    {"str_KrokStycnik", &str_KrokStycnik, "Krok %s: styčník %s"},
+    {"str_KrokReakce", &str_KrokReakce, "Krok %s: reakce z rovnováhy celé soustavy"},
+    {"str_KrokReakceProc", &str_KrokReakceProc,
+     "Žádný styčník nemá nejvýše dvě neznámé; reakce dají tři rovnice rovnováhy celé soustavy, "
+     "momenty k bodu styčníku %s."},
+    {"str_KrokBlok", &str_KrokBlok, "Krok %s: styčníky %s najednou"},
+    {"str_KrokBlokProc", &str_KrokBlokProc,
+     "Žádný styčník nemá nejvýše dvě neznámé; styčníky %s je třeba řešit najednou jako jednu "
+     "soustavu rovnic."},
+    {"str_ZnameSily", &str_ZnameSily, "Známé síly"},
+    {"str_Nezname", &str_Nezname, "Neznámé"},
+    {"str_Zatizeni", &str_Zatizeni, "zatížení"},
+    {"str_Kontrola", &str_Kontrola, "kontrola"},
+    {"str_Zbytek", &str_Zbytek, "zbytek"},
+    {"str_KrokyReakce", &str_KrokyReakce, "Reakce"},
+    {"str_KrokySily", &str_KrokySily, "Síly v prutech"},
+    {"str_KrokyNelzeUrcit", &str_KrokyNelzeUrcit, "Rovnováha styčníků nedá: %s."},
+    {"str_KrokyTuhostni", &str_KrokyTuhostni, "spočítáno tuhostní metodou"},
+    {"str_KrokyNevyvazene", &str_KrokyNevyvazene,
+     "Zatížení nelze vyrovnat: rovnice kroku %s nevychází (zbytek %s)."},
+    {"str_KrokyPrazdna", &str_KrokyPrazdna, "Soustava nemá žádný styčník."},
     {"str_Meritko", &str_Meritko, "Měřítko: %s %"},
 };
 

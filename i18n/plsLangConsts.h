@@ -42,9 +42,9 @@ extern QString msg_NelzeOtevrit;
 extern QString msg_NelzeUlozit;
 extern QString que_SouborZmizel;
 extern QString str_BezNazvu;
+
 // The warning that the settings store cannot be written.
 extern QString msg_NastaveniNelzeUlozit;
-
 // A screenshot that the program's folder cannot take: where it went, or that it went nowhere.
 extern QString msg_ScreenshotSaveTo;
 extern QString msg_ScreenshotNelzeUlozit;
@@ -56,6 +56,63 @@ extern QString msg_NeocekavanaChyba;
 // The zoom of the active truss window in the status bar.
 extern QString str_Meritko;
 
+// Texts of the analyses beyond the method of joints: mechanisms, the method, displacements.
+extern QString str_MechJoint;
+extern QString str_MechJoints;
+extern QString str_MechInfinitesimalJoint;
+extern QString str_MechInfinitesimalJoints;
+extern QString str_MechRotation;
+extern QString str_MechTranslation;
+extern QString str_MechNone;
+extern QString str_ListAnd;
+extern QString str_Metoda;
+extern QString str_MetodaStycnikova;
+extern QString str_MetodaTuhostni;
+extern QString str_PosunyStycniku;
+// The update check's texts for a setup file that cannot be saved or is not signed by the
+// program's publisher.
+extern QString msg_CannotSaveUpdate;
+extern QString msg_CannotVerifyUpdate;
+// Texts of the result tables and of the solution by joints, step by step.
+extern QString str_TabPruty;
+extern QString str_TabPodpory;
+extern QString str_TabStycniky;
+extern QString str_Prut;
+extern QString str_StycnikA;
+extern QString str_StycnikB;
+extern QString str_Delka;
+extern QString str_TahTlak;
+extern QString str_Tah;
+extern QString str_Tlak;
+extern QString str_Nulova;
+extern QString str_Vazba;
+extern QString str_VazbaXY;
+extern QString str_KrokyNadpis;
+extern QString str_KrokyZnamenka;
+extern QString str_KrokyJednotky;
+extern QString str_KrokyDilek;
+extern QString str_BezJednotky;
+extern QString str_DilkyVykresu;
+extern QString str_KrokyUrcita;
+extern QString str_KrokyNeurcita;
+extern QString str_KrokyPohybliva;
+extern QString str_KrokStycnik;
+extern QString str_KrokReakce;
+extern QString str_KrokReakceProc;
+extern QString str_KrokBlok;
+extern QString str_KrokBlokProc;
+extern QString str_ZnameSily;
+extern QString str_Nezname;
+extern QString str_Zatizeni;
+extern QString str_Kontrola;
+extern QString str_Zbytek;
+extern QString str_KrokyReakce;
+extern QString str_KrokySily;
+extern QString str_KrokyNelzeUrcit;
+extern QString str_KrokyTuhostni;
+extern QString str_KrokyNevyvazene;
+extern QString str_KrokyPrazdna;
+
 // One translatable constant: the key a language file uses and the variable it refreshes.
 struct TLangConstant {
     const char* Name;
@@ -63,9 +120,10 @@ struct TLangConstant {
     const char* CzechText;
 };
 
+// Every constant in the order they are refreshed: the 32 message and report texts, the texts of
+// the save and open questions, then those the later features added.
 // Every constant in the order they are refreshed: the 32 message and report texts, then the
-// texts of the save and open questions, then those of failures the program goes on from.
-// texts of the save and open questions, then the settings warning.
+// texts of the save and open questions, then those of the update check.
 const TLangConstant* LangConstants();
 int LangConstantCount();
 

@@ -59,11 +59,17 @@ public:
     std::int32_t Number = 0;
 };
 
+// Axial stiffness of a bar that was given none: with every bar at 1 the forces of a redundant
+// truss depend on its geometry alone.
+constexpr double DefaultEA = 1;
+
 class TPrut : public TEntita {
 public:
     std::int32_t Sa_X = 0, Sa_Y = 0;
     std::int32_t Sb_X = 0, Sb_Y = 0;
     double Sila = 0;
+    // Axial stiffness E times A in force units, a real > 0; only the stiffness method reads it.
+    double EA = DefaultEA;
 
     // Angle in degrees of the direction from end A toward end B, in [0, 360]; NaN at length 0.
     double DirectionA() const;
@@ -124,6 +130,9 @@ public:
 
 long double DegToRad(long double degrees);
 long double RadToDeg(long double radians);
+
+// A force that rounds to zero at the 5th decimal: its bar is drawn grey and counts as zero.
+bool IsZeroForce(double force);
 
 // Bar colour: yellow to red in tension, yellow to green in compression, grey near zero or after
 // a failed solution.

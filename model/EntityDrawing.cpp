@@ -96,12 +96,16 @@ void TImageList::Draw(QPainter& canvas, int x, int y, int index) const {
     canvas.drawImage(x, y, Images.at(index));
 }
 
+bool IsZeroForce(double force) {
+    return std::nearbyint(force * ZeroForceScale) == 0;
+}
+
 QColor ForceColour(double force, double bound1, double bound2) {
     return ForceColour(force, bound1, bound2, EquationStore.Err);
 }
 
 QColor ForceColour(double force, double bound1, double bound2, std::uint8_t err) {
-    if (std::nearbyint(force * ZeroForceScale) == 0 || err != 0)
+    if (IsZeroForce(force) || err != 0)
         return LightGrey;
     const double m = std::fabs(bound2) > std::fabs(bound1) ? std::fabs(bound2) : std::fabs(bound1);
     const double scale = m == 0 ? 0 : 255 / m;

@@ -14,6 +14,7 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -24,11 +25,16 @@ const QString SecPruty = QStringLiteral("Pruty");
 const QString SecPodpery = QStringLiteral("Podpery");
 const QString SecZatizeni = QStringLiteral("Zatizeni");
 const QString SecInfo = QStringLiteral("Info");
+const QString SecJednotky = QStringLiteral("Jednotky");
+const QString KeyDelka = QStringLiteral("Delka");
+const QString KeyJednotkaDelky = QStringLiteral("JednotkaDelky");
+const QString KeyJednotkaSily = QStringLiteral("JednotkaSily");
 const QString KeyCount = QStringLiteral("Count");
 // The reader looks entries up by these lower-case names.
 const QString LowPruty = QStringLiteral("pruty");
 const QString LowPodpery = QStringLiteral("podpery");
 const QString LowZatizeni = QStringLiteral("zatizeni");
+const QString LowJednotky = QStringLiteral("jednotky");
 
 QString key(const char* prefix, int index) {
     return QLatin1String(prefix) + QString::number(index);
@@ -42,6 +48,25 @@ QString entry(const char* prefix, int index, int value) {
 }
 QString entry(const char* prefix, int index, double value) {
     return key(prefix, index) + u'=' + FormatFileReal(value);
+}
+
+// A positive finite real as written; anything else (missing, unreadable, zero, negative,
+// infinite) is not such a value.
+bool isPositiveReal(double value) {
+    return std::isfinite(value) && value > 0;
+}
+
+// A positive real is written only when its text differs from that of its default, so a value
+// that reads back as the default is never written and a truss that uses no stiffness or units
+// saves exactly as before.
+bool differsInFile(double value, double byDefault) {
+    return isPositiveReal(value) && FormatFileReal(value) != FormatFileReal(byDefault);
+}
+
+// A real that must be positive: a value that is not a positive finite real reads as the default.
+double positiveReal(const std::optional<QString>& text, double byDefault) {
+    const std::optional<double> v = text ? ParseFileReal(*text) : std::nullopt;
+    return v && isPositiveReal(*v) ? *v : byDefault;
 }
 
 void checkCount(const TTrussFileContent& content, const QString& section) {
@@ -160,6 +185,8 @@ void TPrutovaSoustava::SaveItemsToStrings(QStringList& lines) const {
         const TPrut& p = *Pruty[static_cast<size_t>(i)];
         lines << entry("Sa_X", i, p.Sa_X) << entry("Sa_Y", i, p.Sa_Y) << entry("Sb_X", i, p.Sb_X)
               << entry("Sb_Y", i, p.Sb_Y);
+        if (differsInFile(p.EA, DefaultEA))
+            lines << entry("EA", i, p.EA);
     }
     lines << QString() << u'[' + SecPodpery + u']'
           << entry(KeyCount, QString::number(PodperaCount()));
@@ -176,6 +203,25 @@ void TPrutovaSoustava::SaveItemsToStrings(QStringList& lines) const {
         lines << entry("Sila", i, f.Sila) << entry("X", i, f.X) << entry("Y", i, f.Y)
               << entry("Uhel", i, f.Uhel);
     }
+    if (!Units.IsDefault()) {
+        const double delka = isPositiveReal(Units.Delka) ? Units.Delka : TTrussUnits().Delka;
+        lines << QString() << u'[' + SecJednotky + u']' << entry(KeyDelka, FormatFileReal(delka))
+              << entry(KeyJednotkaDelky, CleanUnitName(Units.JednotkaDelky))
+              << entry(KeyJednotkaSily, CleanUnitName(Units.JednotkaSily));
+    }
+}
+
+bool TTrussUnits::IsDefault() const {
+    return !differsInFile(Delka, TTrussUnits().Delka) && CleanUnitName(JednotkaDelky).isEmpty() &&
+           CleanUnitName(JednotkaSily).isEmpty();
+}
+
+QString CleanUnitName(const QString& name) {
+    QString clean = name;
+    for (QChar& c : clean)
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    return clean.trimmed();
 }
 
 void TPrutovaSoustava::MarkSaved() {
@@ -210,7 +256,8 @@ TTrussItems TTrussItems::Read(const TTrussFileContent& c) {
     for (int i = 0; i < bars; ++i)
         items.Bars.push_back(
             {lowerInteger(c, LowPruty, "sa_x", i), lowerInteger(c, LowPruty, "sa_y", i),
-             lowerInteger(c, LowPruty, "sb_x", i), lowerInteger(c, LowPruty, "sb_y", i)});
+             lowerInteger(c, LowPruty, "sb_x", i), lowerInteger(c, LowPruty, "sb_y", i),
+             positiveReal(c.LowerValue(LowPruty, key("ea", i)), DefaultEA)});
     const int supports = c.Count(SecPodpery);
     for (int i = 0; i < supports; ++i) {
         TFixedSet fixed = 0;
@@ -236,17 +283,24 @@ TTrussItems TTrussItems::Read(const TTrussFileContent& c) {
         items.Loads.push_back(
             {lowerInteger(c, LowZatizeni, "x", i), lowerInteger(c, LowZatizeni, "y", i),
              lowerReal(c, LowZatizeni, "sila", i), lowerReal(c, LowZatizeni, "uhel", i)});
+    items.Units.Delka =
+        positiveReal(c.LowerValue(LowJednotky, QStringLiteral("delka")), items.Units.Delka);
+    items.Units.JednotkaDelky = CleanUnitName(
+        c.LowerValue(LowJednotky, QStringLiteral("jednotkadelky")).value_or(QString()));
+    items.Units.JednotkaSily = CleanUnitName(
+        c.LowerValue(LowJednotky, QStringLiteral("jednotkasily")).value_or(QString()));
     return items;
 }
 
 void TPrutovaSoustava::ApplyItems(const TTrussItems& items) {
     Clear();
+    Units = items.Units;
     // A cleared truss numbers the unknowns 1, 2, ... in the order they are added (the bars, then
     // each support's x and y reactions), as AddPrut and AddPodpera would; counting them here
     // spares the search for a free number, which would make a large file cost quadratic time.
     int next = 1;
     for (const auto& b : items.Bars)
-        AddNumberedPrut(next++, b.SaX, b.SaY, b.SbX, b.SbY);
+        AddNumberedPrut(next++, b.SaX, b.SaY, b.SbX, b.SbY, b.EA);
     for (const auto& s : items.Supports) {
         const int reactionX = (s.Fixed & P_X) ? next++ : 0;
         const int reactionY = (s.Fixed & P_Y) ? next++ : 0;

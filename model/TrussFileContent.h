@@ -1,6 +1,8 @@
 // A truss text read into sections and entries, looked up without regard to letter case.
 #pragma once
 
+#include "TrussSystem.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -45,6 +47,7 @@ struct TTrussItems {
 
     struct TBar {
         int SaX, SaY, SbX, SbY;
+        double EA;
     };
     struct TSupport {
         int X, Y;
@@ -57,6 +60,7 @@ struct TTrussItems {
     std::vector<TBar> Bars;
     std::vector<TSupport> Supports;
     std::vector<TLoad> Loads;
+    TTrussUnits Units;
     // A support whose Kv lies outside 0..255 stops the load there: the supports before it are
     // added, then this error is raised.
     std::string SupportError;

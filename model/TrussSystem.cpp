@@ -176,9 +176,10 @@ void TPrutovaSoustava::AddPrut(int saX, int saY, int sbX, int sbY) {
     AddNumberedPrut(NextUnknownNumber(), saX, saY, sbX, sbY);
 }
 
-void TPrutovaSoustava::AddNumberedPrut(int number, int saX, int saY, int sbX, int sbY) {
+void TPrutovaSoustava::AddNumberedPrut(int number, int saX, int saY, int sbX, int sbY, double ea) {
     auto prut = std::make_unique<TPrut>();
     prut->Number = number;
+    prut->EA = ea;
     prut->Sa_X = saX;
     prut->Sa_Y = saY;
     prut->Sb_X = sbX;

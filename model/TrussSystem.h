@@ -40,6 +40,20 @@ struct TProbeResult {
 // Probe cells indexed [x offset + 3][y offset + 3].
 using TProbeGrid = std::array<std::array<TProbeResult, 7>, 7>;
 
+// The units of a document. Geometry stays in drawing units; Delka says how long one of them is,
+// so lengths and displacements shown to the user are in the length unit and EA in force units.
+struct TTrussUnits {
+    double Delka = 1;      // length of one drawing unit, in the length unit; a real > 0
+    QString JednotkaDelky; // name of the length unit, such as "m"; empty when unnamed
+    QString JednotkaSily;  // name of the force unit, such as "kN"
+    bool IsDefault() const;
+    bool operator==(const TTrussUnits&) const = default;
+};
+
+// A unit name as a file line can hold it: line breaks and other control characters become
+// blanks, and blanks at either end go (the reader strips them).
+QString CleanUnitName(const QString& name);
+
 // A truss file read into sections and entries, before it is applied to a truss.
 struct TTrussFileContent;
 struct TTrussItems;
@@ -98,7 +112,7 @@ public:
 
     // Files.
     void SaveToStrings(QStringList& lines) const;
-    // The bars, supports and loads sections alone, without the time-stamped Info section.
+    // Everything but the time-stamped Info section: bars, supports, loads and the units.
     void SaveItemsToStrings(QStringList& lines) const;
     void LoadFromStrings(const QStringList& lines);
     bool SaveToFile(const QString& path);
@@ -136,6 +150,8 @@ public:
     double DrawTime = 0;
     std::vector<std::unique_ptr<TSila>> Zatizeni;
     std::vector<std::unique_ptr<TStycnik>> Stycniky;
+    // Saved with the document and restored by undo; Clear leaves them.
+    TTrussUnits Units;
 
 private:
     QStringList SavedItems;
@@ -147,7 +163,7 @@ private:
     int AddStycnik(int x, int y);
     // AddPrut and AddPodpera with the unknown numbers given; 0 lets a support number its
     // reactions itself.
-    void AddNumberedPrut(int number, int saX, int saY, int sbX, int sbY);
+    void AddNumberedPrut(int number, int saX, int saY, int sbX, int sbY, double ea = DefaultEA);
     void AddNumberedPodpera(int x, int y, TFixedSet fixed, std::uint8_t kv, int reactionX,
                             int reactionY);
     int AttachVektor(int number, int x, int y, bool known, double uhel, double sila);

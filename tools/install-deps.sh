@@ -6,12 +6,13 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev qt6-translations-l10n
-  libcurl4-openssl-dev
+  libcurl4-openssl-dev libssl-dev openssl
   libgtest-dev libgmock-dev libbenchmark-dev
+  libeigen3-dev
   xvfb xauth xdotool x11-apps
   fonts-liberation fonts-dejavu-core
   python3
-  dpkg-dev file
+  dpkg-dev file shared-mime-info
   locales
 )
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything, runs every test, then the tests that need no window
-# (solver, services, i18n, model, CLI, update component) once more under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and at last every fuzz target of the file readers for 20 seconds.
+# (solver, services, i18n, model, analysis, report, CLI, update component) once more under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and at last every fuzz target of the file
+# readers for 20 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

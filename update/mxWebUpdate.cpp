@@ -3,14 +3,16 @@
 #include "mxWebUpdate.h"
 
 #include "mxWebUpdateHttp.h"
+#include "mxWebUpdateSignature.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
+#include <cstdio>
 #include <limits>
 #include <optional>
 
@@ -65,14 +67,17 @@ void TmxProductInfo::SetURL(const QString& value) {
 class TmxWebUpdate::TTransfer final : public TmxHttpReceiver {
 public:
     enum class TEnd {
-        Open,    // nothing has gone wrong yet
-        Failed,  // the transfer failed: OnDownloadError
-        Silently // stopped without an event (abort, unusable header, local file, handler)
+        Open,      // nothing has gone wrong yet
+        Failed,    // the transfer failed: OnDownloadError
+        Silently,  // stopped without an event (abort, unusable header, handler)
+        LocalFile, // the local file could not be created or written: OnLocalFileError
+        Unsigned   // the complete file did not verify: OnSignatureError
     };
 
-    TTransfer(TmxWebUpdate& owner, bool lengthRequired, bool toFile, const QString& fileName)
-        : owner(owner), lengthRequired(lengthRequired), toFile(toFile), fileName(fileName),
-          limit(toFile ? kMaxDownloadBytes : kMaxInfoPageBytes) {}
+    TTransfer(TmxWebUpdate& owner, bool lengthRequired, bool toFile, bool verify,
+              const QString& fileName)
+        : owner(owner), lengthRequired(lengthRequired), toFile(toFile), verify(verify),
+          fileName(fileName), limit(toFile ? kMaxDownloadBytes : kMaxInfoPageBytes) {}
 
     bool BeginBody(long status, const std::optional<QByteArray>& contentLength) override {
         // An error page (or a redirection left unfollowed) is never the document asked for.
@@ -96,10 +101,12 @@ public:
         }
         owner.downloadedBytes = 0;
         if (toFile) {
-            // Written under a temporary name beside fileName; only Commit puts it in place.
-            file = std::make_unique<QSaveFile>(fileName);
-            if (!file->open(QIODevice::WriteOnly))
-                return Stop(TEnd::Silently);
+            // Written under a temporary name beside fileName; only PutInPlace puts it there.
+            const QFileInfo target(fileName);
+            file = std::make_unique<QTemporaryFile>(target.absolutePath() + QStringLiteral("/.") +
+                                                    target.fileName() + QStringLiteral(".XXXXXX"));
+            if (!file->open())
+                return Stop(TEnd::LocalFile);
         }
         return true;
     }
@@ -111,7 +118,7 @@ public:
             return Stop(TEnd::Failed);
         if (toFile) {
             if (file->write(data.data(), data.size()) != data.size())
-                return Stop(TEnd::Silently);
+                return Stop(TEnd::LocalFile);
         } else {
             text.append(data);
         }
@@ -150,16 +157,36 @@ public:
             else
                 complete = owner.downloadedBytes != 0;
         }
-        if (complete && toFile && !file->commit()) {
-            complete = false;
-            end = TEnd::Silently;
+        if (complete && toFile) {
+            if (!file->flush())
+                end = TEnd::LocalFile;
+            else if (verify && !Verified())
+                end = TEnd::Unsigned;
+            else if (!PutInPlace())
+                end = TEnd::LocalFile;
+            complete = end == TEnd::Open;
         }
-        file.reset(); // an uncommitted temporary file is removed here
+        file.reset(); // a temporary file not put in place is removed here
         owner.success = complete;
-        if (!complete && end != TEnd::Silently)
+        if (complete) {
+            if (!toFile)
+                owner.infoLines = mxSplitLines(mxDecodePage(text));
+            return;
+        }
+        switch (end) {
+        case TEnd::Open:
+        case TEnd::Failed:
             owner.DoDownloadError();
-        else if (complete && !toFile)
-            owner.infoLines = mxSplitLines(mxDecodePage(text));
+            break;
+        case TEnd::LocalFile:
+            owner.DoLocalFileError(fileName);
+            break;
+        case TEnd::Unsigned:
+            owner.DoSignatureError(fileName);
+            break;
+        case TEnd::Silently:
+            break;
+        }
     }
 
 private:
@@ -168,13 +195,45 @@ private:
         return false;
     }
 
+    // Whether the complete file is what the publisher signed, read from the disk it went to.
+    bool Verified() {
+        const qint64 size = file->size();
+        if (size == 0)
+            return mxVerifySignature({}, owner.page.Signature, owner.publicKey);
+        uchar* bytes = file->map(0, size);
+        if (!bytes)
+            return false;
+        const bool verified =
+            mxVerifySignature(QByteArrayView(bytes, size), owner.page.Signature, owner.publicKey);
+        file->unmap(bytes);
+        return verified;
+    }
+
+    // Replaces fileName by the complete temporary file in one step; an old file's permissions
+    // carry over to the new one.
+    bool PutInPlace() {
+        const QFile::Permissions permissions =
+            QFileInfo::exists(fileName) ? QFile::permissions(fileName)
+                                        : (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                                           QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
+        file->setPermissions(permissions);
+        file->close();
+        const QByteArray from = QFile::encodeName(file->fileName());
+        const QByteArray to = QFile::encodeName(fileName);
+        if (std::rename(from.constData(), to.constData()) != 0)
+            return false;
+        file->setAutoRemove(false);
+        return true;
+    }
+
     TmxWebUpdate& owner;
     const bool lengthRequired;
     const bool toFile;
+    const bool verify;
     const QString fileName;
     const std::int32_t limit;
     TEnd end = TEnd::Open;
-    std::unique_ptr<QSaveFile> file;
+    std::unique_ptr<QTemporaryFile> file;
     QByteArray text;
 };
 
@@ -235,6 +294,7 @@ void TmxWebUpdate::GetInfo() {
         page.Email.clear();
         page.ProductName.clear();
         page.RunParameters.clear();
+        page.Signature.clear();
         const QString url = page.Redirection.isEmpty() ? productInfo.URL() : page.Redirection;
         pagesRead.append(PageKey(url));
         HttpGet(url, userName, password, false, false);
@@ -303,7 +363,8 @@ void TmxWebUpdate::HttpGet(const QString& url, const QString& user, const QStrin
         parts.Host = SplitURL(productInfo.URL()).Host;
     if (httpPort > kMaxPort)
         return;
-    TTransfer transfer(*this, lengthRequired, toFile, fileName);
+    TTransfer transfer(*this, lengthRequired, toFile, toFile && options.testFlag(uoVerifySignature),
+                       fileName);
     const TmxHttpOutcome outcome =
         mxHttpGet({parts.Host, parts.Path, httpPort, user, pass}, transfer);
     transfer.Finish(outcome);
@@ -347,6 +408,16 @@ void TmxWebUpdate::DoBeforeGetInfo() {
 void TmxWebUpdate::DoCannotExecute() {
     if (OnCannotExecute)
         OnCannotExecute(*this);
+}
+
+void TmxWebUpdate::DoLocalFileError(const QString& fileName) {
+    if (OnLocalFileError)
+        OnLocalFileError(*this, fileName);
+}
+
+void TmxWebUpdate::DoSignatureError(const QString& fileName) {
+    if (OnSignatureError)
+        OnSignatureError(*this, fileName);
 }
 
 bool TmxWebUpdate::ShowInfo() {

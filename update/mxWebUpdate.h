@@ -44,7 +44,10 @@ struct TmxInfoCaption {
 enum TmxUpdateOption {
     uoRunUpdate = 0x1, // start the downloaded file
     uoTerminate = 0x2, // then end the application (only together with uoRunUpdate)
-    uoOverwrite = 0x4  // replace an existing local file of the same name
+    uoOverwrite = 0x4, // replace an existing local file of the same name
+    // keep (and start) a downloaded file only when the page's signature of it verifies against
+    // PublicKey; otherwise it is deleted and OnSignatureError raised
+    uoVerifySignature = 0x8
 };
 Q_DECLARE_FLAGS(TmxUpdateOptions, TmxUpdateOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TmxUpdateOptions)
@@ -109,6 +112,10 @@ public:
     void SetTargetFolder(const QString& value) { targetFolder = value; }
     unsigned HTTPPort() const { return httpPort; }
     void SetHTTPPort(unsigned value) { httpPort = value; }
+    // The publisher's Ed25519 public key that signatures are checked against with
+    // uoVerifySignature: base64 of its 32 raw bytes. Empty by default, which trusts no file.
+    const QString& PublicKey() const { return publicKey; }
+    void SetPublicKey(const QString& value) { publicKey = value; }
 
     // The events, raised only when assigned, in their published order.
     TmxFileNameEvent OnBeforeDownload;
@@ -124,6 +131,11 @@ public:
     TmxNotifyEvent OnNoUpdateFound;
     TmxDownloadEvent OnDownload;
     TmxNotifyEvent OnDownloadError;
+    // Beside those: the downloaded file could not be created or written as fileName (no
+    // OnDownloadError then), and, with uoVerifySignature, a complete download that did not
+    // verify and was deleted unkept.
+    TmxFileNameEvent OnLocalFileError;
+    TmxFileNameEvent OnSignatureError;
 
     // What the owner supplies in place of windows; these are hooks, not events.
     // Creates the information window Tfrm_ShowInfoUpdate on first use; without a factory (or
@@ -148,10 +160,12 @@ public:
     void DownloadFile();
     // One GET of url (a URL without a host takes that of ProductInfo.URL) on HTTPPort. With
     // toFile the body goes to fileName, which only a complete body replaces; otherwise it fills
-    // InfoLines. With lengthRequired a response without Content-Length fails. Sets Success and
-    // raises OnDownload per read and OnDownloadError when the transfer fails (an abort, a
-    // Content-Length that is no number, a local file that cannot be written, an event handler
-    // that throws and a HTTPPort above kMaxPort fail without an event).
+    // InfoLines. With lengthRequired a response without Content-Length fails. With toFile and
+    // uoVerifySignature the complete body must verify against WebSignature and PublicKey before it
+    // replaces fileName. Sets Success and raises OnDownload per read and OnDownloadError when the
+    // transfer fails (an abort, a Content-Length that is no number, an event handler that throws
+    // and a HTTPPort above kMaxPort fail without an event; a local file that cannot be written
+    // raises OnLocalFileError only, a file that does not verify OnSignatureError only).
     void HttpGet(const QString& url, const QString& user, const QString& pass, bool lengthRequired,
                  bool toFile, const QString& fileName = QString());
     // Asks a running transfer to stop at its next read (or while it waits for the server).
@@ -167,6 +181,7 @@ public:
     const QString& WebRedirection() const { return page.Redirection; }
     const QString& WebRunParameters() const { return page.RunParameters; }
     const QString& WebVersion() const { return page.Version; }
+    const QString& WebSignature() const { return page.Signature; }
     // State of the last check and transfer.
     const QStringList& InfoLines() const { return infoLines; }
     const QString& LocalFileName() const { return localFileName; }
@@ -189,6 +204,8 @@ protected:
     virtual void DoAfterGetInfo();
     virtual void DoBeforeGetInfo();
     virtual void DoCannotExecute();
+    virtual void DoLocalFileError(const QString& fileName);
+    virtual void DoSignatureError(const QString& fileName);
 
 public:
     // Raises OnBeforeShowInfo; unless that clears showInfo, shows the information window (see
@@ -223,6 +240,7 @@ private:
     TmxUpdateOptions options = TmxUpdateOptions(uoRunUpdate | uoTerminate);
     QString targetFolder;
     unsigned httpPort = 80;
+    QString publicKey;
 
     TmxPageValues page;
     QStringList infoLines;

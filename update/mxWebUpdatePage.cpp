@@ -132,6 +132,7 @@ TmxPageValues mxParseInfo(const QStringList& lines, const TmxTagInfo& tags) {
         {&tags.Redirection, &values.Redirection},
         {&tags.RunParameters, &values.RunParameters},
         {&tags.Version, &values.Version},
+        {&tags.Signature, &values.Signature},
     };
     for (const QString& line : lines) {
         const qsizetype tag = line.indexOf(kTagMarker, 0, Qt::CaseSensitive);

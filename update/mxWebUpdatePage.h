@@ -22,9 +22,11 @@ struct TmxTagInfo {
     QString Redirection = QStringLiteral("mxRedirection");
     QString RunParameters = QStringLiteral("mxRunParameters");
     QString Version = QStringLiteral("mxVersion");
+    // The publisher's signature of the setup file (base64 of the Ed25519 signature of its bytes).
+    QString Signature = QStringLiteral("mxSignature");
 };
 
-// The eight values a page publishes, each filled from the tag of the same name in TmxTagInfo.
+// The values a page publishes, each filled from the tag of the same name in TmxTagInfo.
 struct TmxPageValues {
     QString Author;
     QString Email;
@@ -33,7 +35,8 @@ struct TmxPageValues {
     QString ProductName;
     QString Redirection; // URL of another information page to read instead
     QString RunParameters;
-    QString Version; // the published version
+    QString Version;   // the published version
+    QString Signature; // of the file to download, checked before the file is kept
 
     bool operator==(const TmxPageValues&) const = default;
 };

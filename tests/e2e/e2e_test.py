@@ -15,6 +15,12 @@ Each scenario has its own X server, home and config folder, and starts the progr
   another folder that opens it again.
 - a command file naming a truss of more unknowns than the equations hold: the program keeps
   running, its warning is dismissed, the command file is deleted, and Exit ends it cleanly.
+- update: a publisher's key pair and signature made with update-server/sign-update.sh; "Yes" to
+  a signed newer version runs its setup file and ends the program, while a setup file changed
+  after signing gives one error box, is deleted, never runs, and the program goes on.
+- files from the desktop: a start with a truss file as its argument opens it; a later start with
+  another file hands it to the running program, whose caption then names it, and ends; a later
+  start with no file ends too; neither counts as a start.
 - a large truss: the 100-joint bridge opened by a command file is fitted into its window;
   zoomed in with the keys it runs off the drawing, and Ctrl+F shows it whole again.
 
@@ -656,10 +662,7 @@ class TrabexSession(unittest.TestCase):
     def shot(self, frame, name):
         return frame.save(os.path.join(self.artifacts, "%s-%s" % (self.PREFIX, name)))
 
-    def start_program(self, cwd=None, program=None):
-        """Starts trabex (or a copy of it) in cwd, by default the scenario's working folder."""
-        self.assertTrue(self.app is None or self.app.poll() is not None,
-                        "trabex is still running from the previous start")
+    def program_env(self):
         env = dict(self.x.env, HOME=self.home, XDG_CONFIG_HOME=self.config,
                    XDG_RUNTIME_DIR=self.runtime, XDG_DATA_HOME=os.path.join(self.scratch, "data"),
                    QT_QPA_PLATFORM="xcb", LANG="C.UTF-8", LC_ALL="C.UTF-8")
@@ -667,11 +670,27 @@ class TrabexSession(unittest.TestCase):
         env.pop("LANGUAGE", None)
         for key in ("QT_STYLE_OVERRIDE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
             env.pop(key, None)
+        return env
+
+    def start_program(self, cwd=None, program=None, files=()):
+        """Starts trabex (or a copy of it) in cwd, by default the scenario's working folder, with
+        the names of files as its arguments."""
+        self.assertTrue(self.app is None or self.app.poll() is not None,
+                        "trabex is still running from the previous start")
         self.starts += 1
         self.app_log = open(os.path.join(self.scratch, "trabex-%d.log" % self.starts), "wb")
         self.addCleanup(self.app_log.close)
-        self.app = subprocess.Popen([program or TRABEX], cwd=cwd or self.cwd, env=env, stdout=self.app_log,
+        self.app = subprocess.Popen([program or TRABEX, *files], cwd=cwd or self.cwd,
+                                    env=self.program_env(), stdout=self.app_log,
                                     stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
+
+    def start_again(self, cwd, files=()):
+        """Starts trabex once more while it runs, and returns its exit code and output once it
+        has ended."""
+        later = subprocess.run([TRABEX, *files], cwd=cwd, env=self.program_env(),
+                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=WAIT,
+                               preexec_fn=die_with_parent)
+        return later.returncode, later.stdout.decode(errors="replace")
 
     def alive(self):
         if self.app.poll() is not None:
@@ -1094,11 +1113,9 @@ class LanguageSwitch(TrabexSession):
         print("scenario took %.1f s" % (time.monotonic() - started))
 
 
-class CommandFileAndReopen(TrabexSession):
-    """A start whose command file opens a truss, an exit with it open, and a start that reopens
-    it from the recent-files list."""
+class TrussOnScreen:
+    """For scenarios that open truss files: what a file holds and how it shows on the screen."""
 
-    PREFIX = "startup"
     # Along the bars of the file's truss, clear of the joints and of the labels at the middle.
     SAMPLES = (0.15, 0.25, 0.75, 0.85)
 
@@ -1137,6 +1154,13 @@ class CommandFileAndReopen(TrabexSession):
         caption = "Trabex v.%s (en) - [%s]" % (VERSION, name)
         wait_for("the caption %r" % caption, lambda: self.caption(main) == caption)
         return drawing
+
+
+class CommandFileAndReopen(TrussOnScreen, TrabexSession):
+    """A start whose command file opens a truss, an exit with it open, and a start that reopens
+    it from the recent-files list."""
+
+    PREFIX = "startup"
 
     @keeps_failure_screen
     def test_command_file_opens_and_exit_keeps_it_for_the_next_start(self):
@@ -1185,6 +1209,63 @@ class CommandFileAndReopen(TrabexSession):
         # The recent-files item reads the same as before: "1 bridge [open]".
         self.assertEqual(items[5][1], first_items[5][1], "the File menu's recent-files item")
         self.assertNotEqual(items[5][1], items[4][1])
+        print("scenario took %.1f s" % (time.monotonic() - started))
+
+
+class FilesFromTheDesktop(TrussOnScreen, TrabexSession):
+    """A start with a file named on its command line, then later starts while it runs: one
+    with another file, which the running program opens, and one with none; both end at once
+    without a window of their own and without counting as starts."""
+
+    PREFIX = "desktop"
+
+    @keeps_failure_screen
+    def test_named_file_opens_and_later_starts_hand_over_to_the_running_program(self):
+        started = time.monotonic()
+        x = self.x
+        folder = os.path.join(self.scratch, "trusses")
+        os.makedirs(folder)
+        first, second = (os.path.join(folder, name) for name in ("first.trs", "second.trs"))
+        shutil.copyfile(TRIANGLE_FILE, first)
+        shutil.copyfile(TRIANGLE_FILE, second)
+        tension, compression = self.truss_of(first)
+
+        # Started in the files' folder with a relative name.
+        self.start_program(cwd=folder, files=["first.trs"])
+        _, palette_top, main = self.wait_for_main_window()
+        drawing, frame = self.wait_for_truss(palette_top, tension, compression,
+                                             "the truss named on the command line")
+        print("screen after a start with a file: %s" % self.shot(frame, "named-file"))
+        self.check_title(main, drawing, palette_top, "first")
+
+        # A later start in another folder names the second file relatively to that folder; the
+        # running program opens it, maximised as the window before it.
+        code, output = self.start_again(self.cwd, [os.path.relpath(second, self.cwd)])
+        self.assertEqual(code, 0, output)
+        caption = "Trabex v.%s (en) - [second]" % VERSION
+        wait_for("the caption %r" % caption, lambda: self.caption(main) == caption)
+        self.assertEqual(x.windows(r"^Trabex v\."), [main], "the later start showed a window")
+
+        def fills_workspace():
+            drawing = find_drawing(x.grab(), palette_top)
+            return drawing["w"] > 700 and drawing["h"] > 560
+        wait_for("the handed-over truss window to fill the workspace", fills_workspace)
+        print("screen after the hand-over: %s" % self.shot(x.settled(MAIN_WINDOW), "handed-over"))
+
+        # A later start with no file only brings the running program to the front.
+        code, output = self.start_again(self.cwd)
+        self.assertEqual(code, 0, output)
+        self.assertEqual(x.windows(r"^Trabex v\."), [main])
+        self.assertEqual(self.caption(main), caption)
+
+        # New, Open, Save, Save as, Screenshot, the two files, Exit.
+        self.exit_through_menu(palette_top, file_items=8)
+        settings = read_ini(self.settings_file)
+        self.assertEqual(settings.get("Info", {}).get("NoOfExecute"), "1",
+                         "the later starts were counted: %s" % settings.get("Info"))
+        recent = settings.get("LastLoad", {})
+        self.assertTrue(os.path.samefile(recent.get("File1"), second) and
+                        os.path.samefile(recent.get("File2"), first), "recent files: %s" % recent)
         print("scenario took %.1f s" % (time.monotonic() - started))
 
 
@@ -1327,20 +1408,20 @@ class FitLargeTruss(TrabexSession):
 
 
 class UpdateServer:
-    """A web server on 127.0.0.1 publishing a newer Trabex: the information page and a setup file,
-    a shell script that leaves a marker file when it runs. Records the paths asked for."""
+    """A web server on 127.0.0.1 publishing a newer Trabex: the information page, carrying the
+    publisher's signature line, and the setup file. Records the paths asked for."""
 
-    def __init__(self, marker):
+    def __init__(self, setup, signature_line):
         import http.server
         import threading
-        script = ("#!/bin/sh\necho ran > '%s'\n" % marker).encode()
         page = ("<html><head>\r\n"
                 '<META NAME="mxProduct" CONTENT="Trabex">\r\n'
                 '<META NAME="mxVersion" CONTENT="9.9.9.9">\r\n'
                 '<META NAME="mxDownload" CONTENT="/files/setup.sh">\r\n'
                 '<META NAME="mxClientSideName" CONTENT="TrabexSetup.sh">\r\n'
+                + signature_line + "\r\n"
                 "</head><body>Trabex 9.9.9.9</body></html>\r\n").encode()
-        files = {"/TrabexUpdateInfo.htm": page, "/files/setup.sh": script}
+        files = {"/TrabexUpdateInfo.htm": page, "/files/setup.sh": setup}
         self.paths = []
         server = self
 
@@ -1369,17 +1450,24 @@ class UpdateServer:
         self.httpd.server_close()
 
 
-class UpdateAccepted(TrabexSession):
-    """A server publishes a newer version; "Yes" downloads the setup file, it runs and the
-    program ends."""
+SIGN_UPDATE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "update-server",
+                           "sign-update.sh")
 
-    PREFIX = "update"
 
-    @keeps_failure_screen
-    def test_newer_version_is_downloaded_started_and_the_program_ends(self):
-        started = time.monotonic()
-        x = self.x
-        # A copy of the program in a folder of its own: the setup file goes beside the program.
+class UpdateSession(TrabexSession):
+    """A publisher with a key pair of the signing script, a server and a copy of the program that
+    trusts the publisher's key."""
+
+    def sign_update(self, *args):
+        result = subprocess.run(["bash", SIGN_UPDATE, *args], capture_output=True, text=True,
+                                timeout=60)
+        self.assertEqual(result.returncode, 0, "sign-update.sh %s: %s" % (args, result.stderr))
+        return result.stdout.strip()
+
+    def publish_and_start(self, tampered):
+        """Signs a setup script that leaves a marker file when it runs and serves it, changed on
+        the way when tampered; starts a copy of the program in a folder of its own (the setup file
+        goes beside it). Returns that folder, the marker's path and the server."""
         program_dir = os.path.join(self.scratch, "program")
         os.makedirs(program_dir)
         program = os.path.join(program_dir, "trabex")
@@ -1387,11 +1475,23 @@ class UpdateAccepted(TrabexSession):
         shutil.copytree(os.path.join(os.path.dirname(TRABEX), "Langs"),
                         os.path.join(program_dir, "Langs"))
         marker = os.path.join(self.scratch, "setup-ran")
-        server = UpdateServer(marker)
+        publisher = os.path.join(self.scratch, "publisher")
+        key = os.path.join(publisher, "update-key.pem")
+        public_key = self.sign_update("keygen", key)
+        setup = os.path.join(publisher, "trabex-setup.sh")
+        script = ("#!/bin/sh\necho ran > '%s'\n" % marker).encode()
+        with open(setup, "wb") as f:
+            f.write(script)
+        line = self.sign_update("sign", setup, key)
+        server = UpdateServer(script + b"# changed on the way\n" if tampered else script, line)
         self.addCleanup(server.close)
         with open(self.settings_file, "w", encoding="utf-8") as f:
-            f.write("[Update]\nHost=127.0.0.1\nPort=%d\n" % server.port)
+            f.write("[Update]\nHost=127.0.0.1\nPort=%d\nPublicKey=%s\n" % (server.port, public_key))
         self.start_program(program=program)
+        return program_dir, marker, server
+
+    def answer_yes(self):
+        x = self.x
         question = wait_for("the update question",
                             lambda: self.alive() and x.windows("^New version available$"))[0]
         geometry = x.xdotool("getwindowgeometry", question)
@@ -1400,6 +1500,19 @@ class UpdateAccepted(TrabexSession):
             (left, top, left + 281, top + 164)), "question"))
         # "Yes" is the dialog's first button: 75 x 25 at (40, 128) of its client area.
         x.click(left + 40 + 37, top + 128 + 12)
+
+
+class UpdateAccepted(UpdateSession):
+    """A server publishes a newer version signed by the publisher; "Yes" downloads the setup file,
+    it runs and the program ends."""
+
+    PREFIX = "update"
+
+    @keeps_failure_screen
+    def test_newer_version_is_downloaded_started_and_the_program_ends(self):
+        started = time.monotonic()
+        program_dir, marker, server = self.publish_and_start(tampered=False)
+        self.answer_yes()
         wait_for("the setup file to run", lambda: os.path.exists(marker))
         setup = os.path.join(program_dir, "TrabexSetup.sh")
         self.assertTrue(os.access(setup, os.X_OK), "the setup file is not executable")
@@ -1407,6 +1520,35 @@ class UpdateAccepted(TrabexSession):
         self.assertEqual(self.app.returncode, 0)
         self.assertEqual(server.paths, [("/TrabexUpdateInfo.htm", "HTTP/1.0"),
                                         ("/files/setup.sh", "HTTP/1.0")])
+        print("scenario took %.1f s" % (time.monotonic() - started))
+
+
+class UpdateTampered(UpdateSession):
+    """The setup file is changed after the publisher signed it; "Yes" downloads it, the program
+    refuses it with one error box, deletes it, starts nothing and goes on."""
+
+    PREFIX = "tampered"
+
+    @keeps_failure_screen
+    def test_a_file_changed_after_signing_is_deleted_and_not_started(self):
+        started = time.monotonic()
+        x = self.x
+        program_dir, marker, server = self.publish_and_start(tampered=True)
+        self.answer_yes()
+        box = wait_for("the error box", lambda: self.alive() and x.windows("^Trabex$"))
+        self.assertEqual(len(box), 1, "one error box")
+        print("screen with the error box: %s" % self.shot(x.grab(), "refused"))
+        self.assertEqual(server.paths, [("/TrabexUpdateInfo.htm", "HTTP/1.0"),
+                                        ("/files/setup.sh", "HTTP/1.0")])
+        self.assertEqual(sorted(os.listdir(program_dir)), ["Langs", "trabex"],
+                         "the refused download is deleted")
+        x.xdotool("windowfocus", "--sync", box[0])
+        x.xdotool("key", "Return")
+        wait_for("the error box to close", lambda: not x.windows("^Trabex$") or None)
+        self.assertFalse(os.path.exists(marker), "the refused setup file ran")
+        _tools, palette_top, _main = self.wait_for_main_window()
+        self.exit_through_menu(palette_top)
+        self.assertFalse(os.path.exists(marker), "the refused setup file ran")
         print("scenario took %.1f s" % (time.monotonic() - started))
 
 

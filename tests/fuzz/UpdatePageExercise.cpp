@@ -1,8 +1,9 @@
-// The update-information page exercise: the bytes as a page, its tags read, versions compared,
-// addresses split and the client file name reduced.
+// The update-information page exercise: the bytes as a page, its tags read, its signature
+// checked, versions compared, addresses split and the client file name reduced.
 #include "ReaderExercises.h"
 
 #include "mxWebUpdatePage.h"
+#include "mxWebUpdateSignature.h"
 
 namespace {
 
@@ -11,6 +12,9 @@ const TmxVersionFormat Formats[] = {vfStandard, vfString, vfNumber};
 // Installed versions the published one is compared with, as a program would hold them.
 const QString InstalledVersions[] = {QStringLiteral("2.1.0.88"), QStringLiteral("1.0"), QString(),
                                      QStringLiteral("99999999999999999999.1")};
+
+// A public key whose owner signed no fuzz input (the key of RFC 8032's first test vector).
+const QString StrangerKey = QStringLiteral("11qYAYKxCrfVS/7TyWQHOg7hcvPapiMlrwIaaPcHURo=");
 
 std::string checkVersions(const QString& published) {
     for (const TmxVersionFormat format : Formats) {
@@ -63,9 +67,13 @@ std::string ExerciseUpdatePage(QByteArrayView bytes) {
     if (!(mxParseInfo(lines, TmxTagInfo()) == values))
         return "the page reads differently the second time";
     for (const QString& value : {values.Version, values.Download, values.Redirection,
-                                 values.ClientFileName, values.ProductName})
+                                 values.ClientFileName, values.ProductName, values.Signature})
         if (value.size() > kTagFieldWindow)
             return "a tag value is longer than a tag field may be";
+    // The signature comes from hostile text: it is decoded without harm and never vouches for
+    // bytes that the key's owner did not sign.
+    if (mxVerifySignature(bytes, values.Signature, StrangerKey))
+        return "a page's signature verifies against a key that signed nothing";
     if (std::string failure = checkVersions(values.Version); !failure.empty())
         return failure;
     for (const QString& url : {values.Download, values.Redirection})

@@ -6,6 +6,8 @@
 #include "ScriptedHttpServer.h"
 #include "SettingsStore.h"
 #include "ShowInfoUpdate.h"
+#include "TestSigner.h"
+#include "TrussApplication.h"
 #include "mxWebUpdate.h"
 #include "plsLangConsts.h"
 
@@ -38,6 +40,8 @@ protected:
             store.WriteString(QStringLiteral("Update"), QStringLiteral("Host"),
                               QStringLiteral("127.0.0.1"));
             store.WriteInteger(QStringLiteral("Update"), QStringLiteral("Port"), server.Port());
+            store.WriteString(QStringLiteral("Update"), QStringLiteral("PublicKey"),
+                              signer.PublicKey());
         }
         TMainFormTest::SetUp();
         Main->UpdateFolder = Dir.path();
@@ -46,16 +50,36 @@ protected:
         TMainFormTest::TearDown();
         TSettingsStore store;
         store.WriteString(QStringLiteral("Update"), QStringLiteral("Host"), QString());
+        store.WriteString(QStringLiteral("Update"), QStringLiteral("PublicKey"), QString());
     }
-    // Publishes version with a setup script that leaves a marker file when it runs.
+    // A setup script that leaves a marker file beside itself when it runs, and padding bytes.
+    static QByteArray SetupScript(qsizetype padding = 0) {
+        return "#!/bin/sh\necho ran > \"$(dirname \"$0\")/marker\"\n" + QByteArray(padding, '#');
+    }
+    // Publishes version with the setup script, signed by the publisher.
     void Publish(const QByteArray& version, std::optional<QByteArray> contentLength = {}) {
+        TScriptedResponse setup = Body(SetupScript());
+        setup.ContentLength = contentLength;
+        PublishSetup(version, setup, signer.SignatureTag(setup.Body));
+    }
+    // Publishes version with setup and the page's signature line signatureTag.
+    void PublishSetup(const QByteArray& version, const TScriptedResponse& setup,
+                      const QByteArray& signatureTag) {
         server.Serve("/TrabexUpdateInfo.htm",
                      Body("<html><head>\r\n" + Tag("mxProduct", "Trabex") +
                           Tag("mxVersion", version) + Tag("mxDownload", "/setup.sh") +
-                          Tag("mxClientSideName", "TrabexSetup.sh") + "</head></html>\r\n"));
-        TScriptedResponse setup = Body("#!/bin/sh\necho ran > \"$(dirname \"$0\")/marker\"\n");
-        setup.ContentLength = contentLength;
+                          Tag("mxClientSideName", "TrabexSetup.sh") + signatureTag +
+                          "</head></html>\r\n"));
         server.Serve("/setup.sh", setup);
+    }
+    // Waits up to StartDeadlineMs for a started setup script's marker in folder.
+    static bool SetupRanIn(const QString& folder) {
+        const QString marker = folder + QStringLiteral("/marker");
+        QElapsedTimer waited;
+        waited.start();
+        while (!QFileInfo::exists(marker) && waited.elapsed() < StartDeadlineMs)
+            QTest::qWait(20);
+        return QFileInfo::exists(marker);
     }
     QString Marker() const { return Dir.filePath(QStringLiteral("marker")); }
     // Answers the update question when it comes up: Yes, No, or closing the window.
@@ -87,6 +111,7 @@ protected:
         return n;
     }
 
+    TTestSigner signer;
     TScriptedHttpServer server;
     QStringList Versions;
     QString QuestionTitle;
@@ -194,6 +219,115 @@ TEST_F(UpdateCheck, BuildWithoutUpdateServerChecksNothing) {
     Main->Checkforupdates1->trigger();
     EXPECT_TRUE(server.Requests().empty());
     EXPECT_TRUE(Messages.empty());
+}
+
+TEST_F(UpdateCheck, AnUnverifiedSetupAfterYesIsOneErrorAndRunsNothing) {
+    const QByteArray script = SetupScript();
+    struct TCase {
+        const char* what;
+        QByteArray signatureTag;
+        QString trustedKey;
+    };
+    TTestSigner stranger;
+    const TCase cases[] = {
+        {"another publisher's signature", stranger.SignatureTag(script), signer.PublicKey()},
+        {"no signature", {}, signer.PublicKey()},
+        {"no trusted key", signer.SignatureTag(script), QString()},
+    };
+    for (const TCase& c : cases) {
+        PublishSetup("9.0.0.1", Body(script), c.signatureTag);
+        Main->SettingsStore->WriteString(QStringLiteral("Update"), QStringLiteral("PublicKey"),
+                                         c.trustedKey);
+        Messages.clear();
+        AnswerQuestion(Yes);
+        Answers = {mrOk};
+        Main->StartUpdateCheck();
+        ASSERT_EQ(Messages.size(), 1u) << c.what;
+        EXPECT_EQ(Messages[0].Text, msg_CannotVerifyUpdate) << c.what;
+        EXPECT_EQ(Messages[0].Kind, mtError) << c.what;
+        EXPECT_FALSE(Main->ProgressWindow()->isVisible()) << c.what;
+        EXPECT_TRUE(Main->isVisible()) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(Dir.filePath(QStringLiteral("TrabexSetup.sh")))) << c.what;
+    }
+    EXPECT_EQ(Downloads(), 3);
+    QTest::qWait(200);
+    EXPECT_FALSE(QFileInfo::exists(Marker())) << "nothing was started";
+}
+
+TEST_F(UpdateCheck, AProgramFolderThatTakesNoFileSendsTheSetupToTheDownloadFolder) {
+    // /proc takes no new file, not even from a privileged user; the download folder is missing.
+    Main->UpdateFolder = QStringLiteral("/proc");
+    const QString downloads = Dir.filePath(QStringLiteral("home/Stažené soubory"));
+    Main->UpdateDownloadFolder = downloads;
+    Publish("9.0.0.1");
+    AnswerQuestion(Yes);
+    Main->StartUpdateCheck();
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_TRUE(QFileInfo(downloads + QStringLiteral("/TrabexSetup.sh")).isExecutable());
+    EXPECT_TRUE(SetupRanIn(downloads));
+    EXPECT_FALSE(Main->isVisible()) << "the program ends after starting the setup";
+}
+
+TEST_F(UpdateCheck, ASetupThatCannotBeSavedAnywhereClosesTheProgressWindowAndSaysWhere) {
+    Main->UpdateFolder = QStringLiteral("/proc");
+    Main->UpdateDownloadFolder = QStringLiteral("/proc/Downloads");
+    Publish("9.0.0.1");
+    AnswerQuestion(Yes);
+    Answers = {mrOk};
+    Main->StartUpdateCheck();
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text, FormatConst(msg_CannotSaveUpdate, QStringLiteral("/proc")));
+    EXPECT_EQ(Messages[0].Kind, mtError);
+    EXPECT_FALSE(Main->ProgressWindow()->isVisible());
+    EXPECT_TRUE(Main->isVisible());
+}
+
+// The user closes the program while the start-up check waits for a server that has stalled.
+// Should the check not stop, the server goes on after StallReleaseMs and the question that
+// then follows is answered "Ne", so that the test fails instead of hanging.
+constexpr int StallReleaseMs = 3000;
+
+TEST_F(UpdateCheck, ClosingTheProgramDuringTheStartUpCheckStopsItAndReopensNothing) {
+    ASSERT_TRUE(Main->OpenTrussFile(Data("triangle.trs")));
+    std::vector<QString> reopened;
+    Main->LastFiles->OnOpenFile = [&](const QString& name) { reopened.push_back(name); };
+    TScriptedResponse page = Body("<html><head>\r\n" + Tag("mxProduct", "Trabex") +
+                                  Tag("mxVersion", "9.0.0.1") + QByteArray(3000, ' '));
+    page.StallAfter = 100;
+    server.Serve("/TrabexUpdateInfo.htm", page);
+    AnswerQuestion(No);
+    QTimer::singleShot(200, Main.get(), [this] { Main->close(); });
+    QTimer::singleShot(StallReleaseMs, [this] { server.ReleaseStall(); });
+    EXPECT_FALSE(CheckUpdateAndReopen(*Main));
+    EXPECT_FALSE(Main->isVisible());
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_TRUE(Versions.isEmpty()) << "no question after the window closed";
+    EXPECT_TRUE(reopened.empty()) << "no document reopened into a closed window";
+}
+
+TEST_F(UpdateCheck, ClosingTheProgramDuringTheDownloadStartsNothing) {
+    TScriptedResponse setup = Body(SetupScript(3000));
+    setup.StallAfter = 1500;
+    PublishSetup("9.0.0.1", setup, signer.SignatureTag(setup.Body));
+    AnswerQuestion(Yes);
+    // Closes the program once the first part of the file is in.
+    auto* closer = new QTimer(Main.get());
+    closer->setInterval(5);
+    QObject::connect(closer, &QTimer::timeout, closer, [this, closer, &setup] {
+        const QProgressBar* bar = Main->ProgressWindow()->ProgressBar;
+        if (bar->maximum() != setup.Body.size() || bar->value() == 0)
+            return;
+        closer->stop();
+        Main->close();
+    });
+    closer->start();
+    QTimer::singleShot(StallReleaseMs, [this] { server.ReleaseStall(); });
+    Main->StartUpdateCheck();
+    EXPECT_FALSE(Main->isVisible());
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_FALSE(QFileInfo::exists(Dir.filePath(QStringLiteral("TrabexSetup.sh"))));
+    QTest::qWait(200);
+    EXPECT_FALSE(QFileInfo::exists(Marker())) << "nothing was started";
 }
 
 TEST(UpdateWindows, DesignOfTheQuestionAndTheProgressWindow) {

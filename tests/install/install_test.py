@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Installs Trabex into a temporary prefix and checks what a user gets: the programs, the language
-files, the desktop entry, icon, examples and manual page; that the installed trabex-cli analyses
-an installed example; and that the installed desktop program finds both shipped languages."""
+files, the desktop entry, the document type, icon, examples and manual page; that the installed
+trabex-cli analyses an installed example; and that the installed desktop program finds both
+shipped languages."""
 
 import json
 import math
@@ -11,6 +12,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import xml.etree.ElementTree as ElementTree
 
 BUILD, CMAKE, VERSION = sys.argv[1], sys.argv[2], sys.argv[3]
 EXPECTED = [
@@ -19,11 +21,15 @@ EXPECTED = [
     "share/trabex/Langs/Trabex.cs.lng",
     "share/trabex/Langs/Trabex.en.lng",
     "share/applications/trabex.desktop",
+    "share/mime/packages/trabex.xml",
     "share/icons/hicolor/scalable/apps/trabex.svg",
     "share/man/man1/trabex-cli.1",
     "share/trabex/examples/triangle.trs",
     "share/trabex/examples/pratt-bridge.trs",
 ]
+TRUSS_TYPE = "application/x-trabex-truss"
+MIME_NS = "{http://www.freedesktop.org/standards/shared-mime-info}"
+XML_LANG = "{http://www.w3.org/XML/1998/namespace}lang"
 START_TIMEOUT = 30  # seconds for the desktop program to show its main window
 
 
@@ -58,9 +64,40 @@ def check_desktop_entry(prefix):
         fail("desktop entry categories are %r" % entry.get("Categories"))
     if entry.get("Exec", "").split()[0] != "trabex" or entry.get("Icon") != "trabex":
         fail("desktop entry does not start trabex with its icon")
+    # A file manager passes the chosen documents as separate arguments.
+    if entry.get("Exec") != "trabex %F":
+        fail("desktop entry Exec is %r" % entry.get("Exec"))
+    if TRUSS_TYPE not in entry.get("MimeType", "").split(";"):
+        fail("desktop entry MimeType is %r" % entry.get("MimeType"))
     with open(os.path.join(prefix, "share/icons/hicolor/scalable/apps/trabex.svg"), encoding="utf-8") as f:
         if "<svg" not in f.read():
             fail("the icon is not an SVG picture")
+
+
+def check_mime_type(prefix):
+    """The document type: well-formed, named, with its glob and comments; and the freedesktop
+    tool builds a database from it that maps *.trs to it."""
+    path = os.path.join(prefix, "share/mime/packages/trabex.xml")
+    try:
+        root = ElementTree.parse(path).getroot()
+    except ElementTree.ParseError as e:
+        fail("the document type is not well-formed XML: %s" % e)
+    types = [t for t in root.iter(MIME_NS + "mime-type") if t.get("type") == TRUSS_TYPE]
+    if root.tag != MIME_NS + "mime-info" or len(types) != 1:
+        fail("%s does not define %s once" % (path, TRUSS_TYPE))
+    globs = [g.get("pattern") for g in types[0].iter(MIME_NS + "glob")]
+    if globs != ["*.trs"]:
+        fail("the document type's globs are %r" % globs)
+    comments = {c.get(XML_LANG): c.text for c in types[0].iter(MIME_NS + "comment")}
+    if not comments.get(None) or not comments.get("cs") or comments[None] == comments["cs"]:
+        fail("the document type lacks an English or a Czech comment: %r" % comments)
+    database = os.path.join(prefix, "share/mime")
+    subprocess.run(["update-mime-database", database], check=True, capture_output=True,
+                   timeout=60)
+    with open(os.path.join(database, "globs2"), encoding="utf-8") as f:
+        mapped = [line.strip().split(":", 1)[1] for line in f if not line.startswith("#")]
+    if TRUSS_TYPE + ":*.trs" not in mapped:
+        fail("update-mime-database maps %r, not *.trs to %s" % (mapped, TRUSS_TYPE))
 
 
 def check_cli(prefix, env):
@@ -144,6 +181,7 @@ def main():
                        stdout=subprocess.DEVNULL)
         check_files(prefix)
         check_desktop_entry(prefix)
+        check_mime_type(prefix)
         env = dict(os.environ, HOME=home, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=home)
         check_cli(prefix, env)
         # The build tree's own language files must not be what the installed program finds.

@@ -169,6 +169,76 @@ TEST(TrussFile, KvOutOfRangeStopsAtThatSupport) {
     EXPECT_EQ(t.PodperaCount(), 1);
 }
 
+// A bar's EA follows its end B, and the units come as a section before Info, each only when it
+// differs from its default; the text reads back to the same values.
+TEST(TrussFile, StiffnessAndUnitsAreWrittenOnlyWhenTheyDiffer) {
+    TPrutovaSoustava t;
+    buildExample(t);
+    t.AddPrut(120, 40, 80, 0);
+    t.Prut(1).EA = 2.5;
+    t.Units = {0.01, QStringLiteral("m"), QStringLiteral(" kN\n")};
+    QStringList out;
+    t.SaveToStrings(out);
+    const qsizetype eaLine = out.indexOf(QStringLiteral("EA1=2.5"));
+    ASSERT_GT(eaLine, 0);
+    EXPECT_EQ(out[eaLine - 1], QStringLiteral("Sb_Y1=0"));
+    EXPECT_FALSE(out.join(u'|').contains(QStringLiteral("EA0=")));
+    const qsizetype units = out.indexOf(QStringLiteral("[Jednotky]"));
+    ASSERT_GT(units, 0);
+    EXPECT_EQ(out.mid(units - 1, 6),
+              lines({"", "[Jednotky]", "Delka=0.01", "JednotkaDelky=m", "JednotkaSily=kN", ""}));
+    EXPECT_EQ(out[units + 5], QStringLiteral("[Info]"));
+
+    TPrutovaSoustava back;
+    back.LoadFromStrings(out);
+    EXPECT_EQ(back.Prut(0).EA, 1);
+    EXPECT_EQ(back.Prut(1).EA, 2.5);
+    EXPECT_EQ(back.Units, (TTrussUnits{0.01, QStringLiteral("m"), QStringLiteral("kN")}));
+
+    // Back at the defaults, nothing of this is written.
+    back.Prut(1).EA = 1;
+    back.Units = {};
+    QStringList plain;
+    back.SaveItemsToStrings(plain);
+    EXPECT_FALSE(plain.join(u'|').contains(QStringLiteral("EA")));
+    EXPECT_FALSE(plain.contains(QStringLiteral("[Jednotky]")));
+}
+
+// A reader that knows only bars, supports and loads finds them unchanged beside the new keys.
+TEST(TrussFile, NewKeysLeaveTheOtherEntriesAsTheyWere) {
+    TPrutovaSoustava t;
+    buildExample(t);
+    QStringList plain;
+    t.SaveItemsToStrings(plain);
+    t.Prut(0).EA = 3;
+    t.Units.JednotkaSily = QStringLiteral("N");
+    QStringList extended;
+    t.SaveItemsToStrings(extended);
+    for (const QString& line : plain)
+        EXPECT_TRUE(extended.contains(line)) << line.toStdString();
+    TPrutovaSoustava a, b;
+    a.LoadFromStrings(plain);
+    b.LoadFromStrings(extended);
+    QStringList fromA, fromB;
+    a.SaveItemsToStrings(fromA);
+    b.Prut(0).EA = 1;
+    b.Units = {};
+    b.SaveItemsToStrings(fromB);
+    EXPECT_EQ(fromA, fromB);
+}
+
+// A stiffness or unit length that is not a positive finite real reads as the default 1.
+TEST(TrussFile, UnusableStiffnessAndUnitLengthReadAsOne) {
+    TPrutovaSoustava t;
+    t.LoadFromStrings(
+        lines({"[Pruty]", "Count=6", "EA0=0", "EA1=-2", "EA2=abc", "EA3=1e999", "EA4=0,5",
+               "ea5 = 7", "[jednotky]", "delka=-1", "jednotkadelky=  mm  "}));
+    const double expected[] = {1, 1, 1, 1, 0.5, 7};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(t.Prut(i).EA, expected[i]) << i;
+    EXPECT_EQ(t.Units, (TTrussUnits{1, QStringLiteral("mm"), QString()}));
+}
+
 class TrussFileOnDisk : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }

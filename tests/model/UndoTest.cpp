@@ -67,3 +67,25 @@ TEST(Undo, DragIsOneStep) {
 }
 
 } // namespace
+
+namespace {
+
+// A changed stiffness or unit is a change of the document: undone, redone, and noticed.
+TEST(Undo, StiffnessAndUnitsAreStepsAndChanges) {
+    TPrutovaSoustava t;
+    t.AddPrut(0, 0, 100, 0);
+    t.MarkSaved();
+    t.Prut(0).EA = 4;
+    t.Units.Delka = 0.5;
+    EXPECT_TRUE(t.IsModified());
+    t.PushSnapshot();
+    t.Undo();
+    EXPECT_EQ(t.Prut(0).EA, 1);
+    EXPECT_EQ(t.Units.Delka, 1);
+    EXPECT_FALSE(t.IsModified());
+    t.Redo();
+    EXPECT_EQ(t.Prut(0).EA, 4);
+    EXPECT_EQ(t.Units.Delka, 0.5);
+}
+
+} // namespace

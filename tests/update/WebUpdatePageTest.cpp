@@ -3,6 +3,7 @@
 #include "mxWebUpdate.h"
 #include "mxWebUpdateHttp.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -141,6 +142,33 @@ TEST(WebUpdatePage, HostileLinesAreReadWithoutHarm) {
     EXPECT_EQ(mxParseInfo({huge}, TmxTagInfo()).Version, "");
     EXPECT_EQ(Parse({"META NAMEMETA NAME\"\"\"\"CONTENT=CONTENT=\"\""}), TmxPageValues());
     EXPECT_EQ(Parse({R"(CONTENT="x" <META NAME="mxVersion" CONTENT="2">)"}).Version, "x");
+}
+
+// A publisher starts from the shipped page; read as the program reads it, it must name the
+// update and send no client elsewhere, commented lines included.
+TEST(WebUpdatePage, TheShippedTemplateNamesTheUpdateAndRedirectsNowhere) {
+    QFile file(QStringLiteral(TRABEX_UPDATE_SERVER_DIR "/TrabexUpdateInfo.htm"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const TmxPageValues values =
+        mxParseInfo(mxSplitLines(mxDecodePage(file.readAll())), TmxTagInfo());
+    EXPECT_EQ(values.ProductName, "Trabex");
+    EXPECT_EQ(values.Version, "2.1.0.89");
+    EXPECT_EQ(values.Download, "/files/trabex-setup.sh");
+    EXPECT_EQ(values.ClientFileName, "trabex-setup.sh");
+    EXPECT_EQ(values.Redirection, "");
+    EXPECT_FALSE(values.Signature.isEmpty()) << "the place for the signature line";
+}
+
+TEST(WebUpdatePage, TheSignatureTagIsReadAndItsNameComesFromTagInfo) {
+    EXPECT_EQ(Parse({R"(<META NAME="mxSignature" CONTENT="c2lnbmF0dXJl+/==">)"}).Signature,
+              "c2lnbmF0dXJl+/==");
+    TmxTagInfo tags;
+    tags.Signature = "sig";
+    EXPECT_EQ(mxParseInfo(Lines({R"(<META NAME="sig" CONTENT="x">)",
+                                 R"(<META NAME="mxSignature" CONTENT="y">)"}),
+                          tags)
+                  .Signature,
+              "x");
 }
 
 TEST(WebUpdateVersion, StandardComparesComponentsFromTheLeft) {

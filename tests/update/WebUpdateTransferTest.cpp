@@ -356,6 +356,25 @@ TEST_F(WebUpdateTransfer, AFileThatCannotBeWrittenFailsWithoutAnError) {
     EXPECT_TRUE(TargetEntries().isEmpty());
 }
 
+TEST_F(WebUpdateTransfer, AFileThatCannotBeWrittenIsReportedOnceWithItsName) {
+    ServeInfo(UpdatePage());
+    ServeSetup("#!/bin/sh\n");
+    std::vector<QString> reported;
+    update.OnLocalFileError = [&](TmxWebUpdate&, const QString& name) { reported.push_back(name); };
+    // A folder that is missing, and one that takes no file even from a privileged user.
+    for (const QString& name :
+         {Target() + "/no/such/folder/TrabexSetup.sh", QString("/proc/TrabexSetup.sh")}) {
+        ClientFileName = name;
+        reported.clear();
+        log.clear();
+        EXPECT_FALSE(update.RunUpdateCheck()) << name.toStdString();
+        EXPECT_EQ(reported, std::vector<QString>{name});
+        EXPECT_EQ(Count("DownloadError"), 0) << name.toStdString();
+        EXPECT_EQ(Count("Terminate"), 0) << name.toStdString();
+    }
+    EXPECT_TRUE(update.Starts.empty());
+}
+
 TEST_F(WebUpdateTransfer, AHandlerThatThrowsEndsTheTransferWithoutAnError) {
     ServeInfo(PageOfSize(3000));
     update.OnDownload = [this](TmxWebUpdate&, std::int32_t, std::int32_t) {

@@ -1,7 +1,13 @@
 // trabex-cli's commands on top of the truss model.
 #include "CliCommands.h"
 
+#include "Analysis.h"
+#include "JointSteps.h"
+#include "JointStepsText.h"
+#include "MechanismText.h"
 #include "PrutyUnit.h"
+#include "ResultTables.h"
+#include "TableText.h"
 #include "TrussPicture.h"
 
 #include <QFileInfo>
@@ -34,20 +40,93 @@ int intArg(const QString& text, const char* what) {
     return value;
 }
 
-// Loads and solves a truss; a truss that cannot be solved is still a good input.
-std::unique_ptr<TPrutovaSoustava> loadSolved(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists())
-        fail(QStringLiteral("cannot find file \"%1\"").arg(path));
-    auto truss = std::make_unique<TPrutovaSoustava>();
+// A loaded truss with its analysis.
+struct TLoaded {
+    std::unique_ptr<TPrutovaSoustava> Truss;
+    TAnalysis Analysis;
+};
+
+TSolveMethod methodArg(const QString& text) {
+    if (text == QLatin1String("joints"))
+        return TSolveMethod::Joints;
+    if (text == QLatin1String("stiffness"))
+        return TSolveMethod::Stiffness;
+    if (text == QLatin1String("auto"))
+        return TSolveMethod::Auto;
+    fail(QStringLiteral("--method must be joints, stiffness or auto, not \"%1\"").arg(text));
+}
+
+// Takes "--method M" or "--method=M" out of the arguments; auto when it is not given.
+TSolveMethod takeMethod(QStringList& args) {
+    TSolveMethod method = TSolveMethod::Auto;
+    for (qsizetype i = 1; i < args.size();) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--method")) {
+            if (i + 1 >= args.size())
+                fail(QStringLiteral("--method needs a value: joints, stiffness or auto"));
+            method = methodArg(args[i + 1]);
+            args.remove(i, 2);
+        } else if (a.startsWith(QLatin1String("--method="))) {
+            method = methodArg(a.mid(9));
+            args.remove(i);
+        } else {
+            ++i;
+        }
+    }
+    return method;
+}
+
+// Runs one step on a truss; an error of the file or the analysis is bad input.
+template <typename Step> void guarded(const QString& path, Step step) {
     try {
-        truss->LoadFromFile(path);
-        truss->Solve();
+        step();
     } catch (const std::exception& e) {
         fail(QStringLiteral("cannot analyse \"%1\": %2")
                  .arg(path, QString::fromStdString(e.what())));
     }
+}
+
+std::unique_ptr<TPrutovaSoustava> load(const QString& path) {
+    if (!QFileInfo(path).exists())
+        fail(QStringLiteral("cannot find file \"%1\"").arg(path));
+    auto truss = std::make_unique<TPrutovaSoustava>();
+    guarded(path, [&] { truss->LoadFromFile(path); });
     return truss;
+}
+
+// Loads and solves a truss by the method of joints; a truss that cannot be solved is still a
+// good input.
+std::unique_ptr<TPrutovaSoustava> loadSolved(const QString& path) {
+    auto truss = load(path);
+    guarded(path, [&] { truss->Solve(); });
+    return truss;
+}
+
+TLoaded loadAnalysed(const QString& path, const TAnalysisOptions& options) {
+    TLoaded loaded{load(path), {}};
+    guarded(path, [&] { loaded.Analysis = Analyse(*loaded.Truss, options); });
+    return loaded;
+}
+
+QString methodText(TSolveMethod method) {
+    return method == TSolveMethod::Stiffness ? QStringLiteral("stiffness")
+                                             : QStringLiteral("joints");
+}
+
+QString kindText(TMechanismKind kind) {
+    switch (kind) {
+    case TMechanismKind::Translation:
+        return QStringLiteral("translation");
+    case TMechanismKind::Rotation:
+        return QStringLiteral("rotation");
+    case TMechanismKind::Internal:
+        return QStringLiteral("internal");
+    case TMechanismKind::Infinitesimal:
+        return QStringLiteral("infinitesimal");
+    case TMechanismKind::None:
+        break;
+    }
+    return QStringLiteral("none");
 }
 
 QString fixedText(TFixedSet f) {
@@ -59,26 +138,53 @@ QJsonValue solvedValue(bool solved, double value) {
     return solved ? QJsonValue(value) : QJsonValue();
 }
 
-QString report(const TPrutovaSoustava& t) {
-    QString out = t.Describe() + QStringLiteral("\r\n\r\n");
+QString report(const TPrutovaSoustava& t, const TAnalysis& a) {
+    QString out = t.Describe() + DescribeAnalysis(a) + QStringLiteral("\r\n\r\n");
     out += QStringLiteral("bars: %1\njoints: %2\nsupports: %3\nreactions: %4\nforces: %5\n")
                .arg(t.PrutCount())
                .arg(t.StycnikCount())
                .arg(t.PodperaCount())
                .arg(t.ReactionCount())
                .arg(t.SilaCount());
-    out += QStringLiteral("static indeterminacy: %1\nerror: %2\n")
+    out += QStringLiteral("static indeterminacy: %1\nerror: %2\nmethod: %3\n")
                .arg(t.StaticIndeterminacy())
-               .arg(EquationStore.Err);
+               .arg(a.Err)
+               .arg(methodText(a.Method));
+    if (a.Mechanism)
+        out += QStringLiteral("mechanism: %1\n").arg(DescribeMechanism(*a.Mechanism));
     return out;
 }
 
-QString json(const TPrutovaSoustava& t) {
-    const bool solved = EquationStore.Err == 0;
+QJsonValue displacementValue(const TAnalysis& a, int joint, double TDisplacement::*component) {
+    if (!a.Displacements)
+        return QJsonValue();
+    return (*a.Displacements)[static_cast<size_t>(joint)].*component;
+}
+
+QJsonObject mechanismJson(const TMechanism& m) {
+    QJsonArray moving;
+    for (const int number : m.MovingJoints)
+        moving.append(number);
+    QJsonObject o{{"modes", m.Modes},
+                  {"rigid_modes", m.RigidModes},
+                  {"kind", kindText(m.Kind)},
+                  {"joints", moving},
+                  {"text", DescribeMechanism(m)}};
+    if (m.Kind == TMechanismKind::Rotation)
+        o.insert("centre", QJsonArray{m.CentreX, m.CentreY});
+    return o;
+}
+
+QString json(const TPrutovaSoustava& t, const TAnalysis& a) {
+    const bool solved = a.Err == 0;
     QJsonArray joints, bars, supports, forces;
     for (int i = 0; i < t.StycnikCount(); ++i) {
         const TStycnik& j = t.Stycnik(i);
-        joints.append(QJsonObject{{"number", j.Number}, {"x", j.X}, {"y", j.Y}});
+        joints.append(QJsonObject{{"number", j.Number},
+                                  {"x", j.X},
+                                  {"y", j.Y},
+                                  {"ux", displacementValue(a, i, &TDisplacement::Ux)},
+                                  {"uy", displacementValue(a, i, &TDisplacement::Uy)}});
     }
     for (int i = 0; i < t.PrutCount(); ++i) {
         const TPrut& p = t.Prut(i);
@@ -86,7 +192,8 @@ QString json(const TPrutovaSoustava& t) {
                                 {"number", p.Number},
                                 {"a", QJsonArray{p.Sa_X, p.Sa_Y}},
                                 {"b", QJsonArray{p.Sb_X, p.Sb_Y}},
-                                {"force", solvedValue(solved, p.Sila)}});
+                                {"force", solvedValue(solved, p.Sila)},
+                                {"ea", p.EA}});
     }
     for (int i = 0; i < t.PodperaCount(); ++i) {
         const TPodpera& s = t.Podpera(i);
@@ -103,10 +210,18 @@ QString json(const TPrutovaSoustava& t) {
         forces.append(
             QJsonObject{{"index", i}, {"x", f.X}, {"y", f.Y}, {"sila", f.Sila}, {"uhel", f.Uhel}});
     }
-    const QJsonObject root{
-        {"err", EquationStore.Err}, {"static_indeterminacy", t.StaticIndeterminacy()},
-        {"joints", joints},         {"bars", bars},
-        {"supports", supports},     {"forces", forces}};
+    QJsonObject root{{"err", a.Err},
+                     {"method", methodText(a.Method)},
+                     {"static_indeterminacy", t.StaticIndeterminacy()},
+                     {"joints", joints},
+                     {"bars", bars},
+                     {"supports", supports},
+                     {"forces", forces},
+                     {"units", QJsonObject{{"length", t.Units.Delka},
+                                           {"length_unit", t.Units.JednotkaDelky},
+                                           {"force_unit", t.Units.JednotkaSily}}}};
+    if (a.Mechanism)
+        root.insert("mechanism", mechanismJson(*a.Mechanism));
     return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
 }
 
@@ -146,27 +261,40 @@ void render(TPrutovaSoustava& t, const QString& outPath, QSize size) {
 
 QString CliUsage() {
     return QStringLiteral(
-        "usage: trabex-cli report|equations|json FILE.trs | probe FILE.trs X Y STEP | "
+        "usage: trabex-cli report|json|csv FILE.trs [--method joints|stiffness|auto] | "
+        "steps FILE.trs | equations FILE.trs | probe FILE.trs X Y STEP | "
         "render FILE.trs OUT.png [WIDTH HEIGHT]");
 }
 
-void RunCliCommand(const QStringList& args, QString& out) {
-    if (args.isEmpty())
+void RunCliCommand(const QStringList& arguments, QString& out) {
+    if (arguments.isEmpty())
         fail(CliUsage());
-    const QString& command = args[0];
-    if (command == QLatin1String("report") || command == QLatin1String("equations") ||
-        command == QLatin1String("json")) {
+    QStringList args = arguments;
+    const QString command = args[0];
+    if (command == QLatin1String("report") || command == QLatin1String("json")) {
+        const TSolveMethod method = takeMethod(args);
         expectArgs(args, 2, 2);
-        auto t = loadSolved(args[1]);
-        if (command == QLatin1String("report")) {
-            out = report(*t);
-        } else if (command == QLatin1String("json")) {
-            out = json(*t);
-        } else {
-            QStringList lines;
-            t->DescribeEquations(lines);
-            out = lines.join(QStringLiteral("\n")) + u'\n';
-        }
+        // The command line reports displacements whenever the truss can be solved by stiffness.
+        const TLoaded loaded = loadAnalysed(args[1], {method, command == QLatin1String("json")});
+        out = command == QLatin1String("report") ? report(*loaded.Truss, loaded.Analysis)
+                                                 : json(*loaded.Truss, loaded.Analysis);
+    } else if (command == QLatin1String("csv")) {
+        const TSolveMethod method = takeMethod(args);
+        expectArgs(args, 2, 2);
+        // The same analysis as json, so that the two agree.
+        const TLoaded loaded = loadAnalysed(args[1], {method, true});
+        out = ResultsCsv(ResultTables(ResultsOf(*loaded.Truss, loaded.Analysis)));
+    } else if (command == QLatin1String("steps")) {
+        expectArgs(args, 2, 2);
+        // The analysis supplies what statics cannot: the stiffness method's forces of a
+        // redundant truss, the mechanism of one that can move.
+        const TLoaded loaded = loadAnalysed(args[1], {});
+        out = JointStepsText(SolveByJoints(*loaded.Truss, &loaded.Analysis));
+    } else if (command == QLatin1String("equations")) {
+        expectArgs(args, 2, 2);
+        QStringList lines;
+        loadSolved(args[1])->DescribeEquations(lines);
+        out = lines.join(QStringLiteral("\n")) + u'\n';
     } else if (command == QLatin1String("probe")) {
         expectArgs(args, 5, 5);
         const int x = intArg(args[2], "X"), y = intArg(args[3], "Y"),

@@ -1,4 +1,5 @@
-// The commands of trabex-cli: report, equations, json, probe and render of a .trs file.
+// The commands of trabex-cli: report, equations, json, csv, steps, probe and render of a .trs
+// file.
 #pragma once
 
 #include <QString>
