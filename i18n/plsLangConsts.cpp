@@ -61,6 +61,8 @@ QString str_NelzeSpocitat = QStringLiteral("Nelze spočítat: %s");
 QString str_NelzeVykreslit = QStringLiteral("Nelze vykreslit: %s");
 QString msg_NeocekavanaChyba = QStringLiteral(
     "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty.");
+// The zoom of the active truss window, in per cent.
+QString str_Meritko = QStringLiteral("Měřítko: %s %");
 // Shown once when the settings (language, counters, recent files) cannot be kept.
 QString msg_NastaveniNelzeUlozit = QStringLiteral(
     "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí.");
@@ -275,6 +277,7 @@ const TLangConstant Constants[] = {
     {"str_KrokyNevyvazene", &str_KrokyNevyvazene,
      "Zatížení nelze vyrovnat: rovnice kroku %s nevychází (zbytek %s)."},
     {"str_KrokyPrazdna", &str_KrokyPrazdna, "Soustava nemá žádný styčník."},
+    {"str_Meritko", &str_Meritko, "Měřítko: %s %"},
 };
 
 } // namespace

@@ -53,6 +53,8 @@ extern QString msg_SoustavaNezobrazena;
 extern QString str_NelzeSpocitat;
 extern QString str_NelzeVykreslit;
 extern QString msg_NeocekavanaChyba;
+// The zoom of the active truss window in the status bar.
+extern QString str_Meritko;
 
 // Texts of the analyses beyond the method of joints: mechanisms, the method, displacements.
 extern QString str_MechJoint;
