@@ -30,7 +30,7 @@
 namespace {
 
 constexpr int PaletteHeight = 41;
-constexpr std::array<int, 5> StatusPanelWidths = {120, 150, 150, 150, 50};
+constexpr std::array<int, 6> StatusPanelWidths = {120, 150, 150, 150, 50, 110};
 constexpr int DefaultGridStep = 20;
 constexpr int DefaultForce = 20;
 
@@ -333,6 +333,39 @@ void TMainForm::CreateMenus() {
                                            for (QMdiSubWindow* w : MdiArea->subWindowList())
                                                w->showMinimized();
                                        });
+    Window1->addSeparator()->setObjectName(QStringLiteral("N3"));
+    CreateViewActions();
+}
+
+void TMainForm::CreateViewActions() {
+    auto command = [this](const char* name, const QString& text, const QKeySequence& key,
+                          const QString& hint, void (TTrussForm::*execute)()) {
+        auto* a = new QAction(text, this);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcut(key);
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+        connect(a, &QAction::triggered, this, [this, execute] {
+            if (TTrussForm* form = ActiveTrussForm())
+                (form->*execute)();
+        });
+        Window1->addAction(a);
+        return a;
+    };
+    aZoomIn = command("aZoomIn", QStringLiteral("Přiblížit"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                      QStringLiteral("Přiblížit"), &TTrussForm::ZoomIn);
+    // Ctrl+= too: on most keyboards "+" needs Shift.
+    aZoomIn->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    aZoomOut =
+        command("aZoomOut", QStringLiteral("Oddálit"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
+                QStringLiteral("Oddálit"), &TTrussForm::ZoomOut);
+    aZoomReset = command("aZoomReset", QStringLiteral("Skutečná velikost (100 %)"),
+                         QKeySequence(Qt::CTRL | Qt::Key_0), QStringLiteral("Skutečná velikost"),
+                         &TTrussForm::ZoomReset);
+    aZoomFit =
+        command("aZoomFit", QStringLiteral("Celá soustava"), QKeySequence(Qt::CTRL | Qt::Key_F),
+                QStringLiteral("Celá soustava"), &TTrussForm::ZoomToFit);
 }
 
 QCheckBox* TMainForm::BoundCheckBox(const char* name, QAction* bound) {
@@ -503,6 +536,9 @@ void TMainForm::UpdateActions() {
     for (QAction* a :
          {WindowCascade1, WindowTileVertical1, WindowTileHorizontal1, WindowMinimizeAll1})
         a->setEnabled(anyWindow);
+    for (QAction* a : {aZoomIn, aZoomOut, aZoomReset, aZoomFit})
+        a->setEnabled(active);
+    SetStatusText(spZoom, active ? active->ZoomText() : QString());
     MergeMenus(active);
 }
 
@@ -554,6 +590,7 @@ TTrussForm* TMainForm::AddTrussWindow(std::unique_ptr<TPrutovaSoustava> truss) {
     // A new window opens at the design size of its client area, or maximised as the one before.
     if (!window->isMaximized())
         window->resize(window->size() - form->size() + TTrussForm::DesignSize());
+    form->FitIfOutside();
     form->setFocus();
     UpdateActions();
     return form;
@@ -661,7 +698,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::RestoreOptions() {
     const QMap<QString, QString> section = ReadIniSection(OptionsIniFile(), OptionsSection);
-    RestorePlacement(*this, section);
+    if (!RestorePlacement(*this, section))
+        PlaceOnFirstStart(*this);
     auto number = [&](QSpinBox* spin, int def) {
         bool ok = false;
         const double v =

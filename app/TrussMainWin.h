@@ -135,7 +135,8 @@ public:
     QSpinBox* RxSpinEditGrid;
     QCheckBox *chbOznaceniPrutu, *ChbZobrazSily, *CheckBox1;
     QToolButton* PenButton;
-    std::array<QLabel*, 5> StatusPanels{};
+    // The five panels the truss windows write, then the active window's zoom.
+    std::array<QLabel*, 6> StatusPanels{};
 
     QWidget* PenBar;
     QButtonGroup* PenStyles;
@@ -156,6 +157,8 @@ public:
         *aShowGrid, *aGridAsLine;
     QAction *Internetbackup1, *Checkforupdates1;
     QAction *WindowCascade1, *WindowTileVertical1, *WindowTileHorizontal1, *WindowMinimizeAll1;
+    // The view of the active truss window.
+    QAction *aZoomIn, *aZoomOut, *aZoomReset, *aZoomFit;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -172,6 +175,8 @@ private:
     void CreateStatusBar();
     void CreatePenBar();
     void CreateUpdateCheck();
+    // Zoom in, zoom out, 100 % and fit, at the end of the Window menu.
+    void CreateViewActions();
     // A message box of the update check, unless the check was stopped.
     void UpdateMessage(TMsgDlgType kind, const QString& text);
     QAction* DisplayOption(const char* name, const QString& caption, bool checked,

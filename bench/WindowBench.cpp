@@ -1,5 +1,5 @@
 // Benchmarks of a truss window showing the 100-joint Pratt bridge, on the offscreen platform:
-// the full refresh and one step of a move drag.
+// the full refresh, one step of a move drag, and one step of a zoom and of a pan.
 #include "FTrussForm.h"
 #include "TrussBuilders.h"
 #include "TrussMainWin.h"
@@ -19,7 +19,7 @@ TBridgeShape HundredJointPratt() {
 
 // A frame window with one truss window large enough to show the whole bridge.
 struct TBridgeWindow {
-    TBridgeWindow() {
+    explicit TBridgeWindow(QSize window = QSize(1300, 600)) {
         main.resize(1400, 900);
         main.show();
         if (!main.aShowSidePannel->isChecked())
@@ -33,7 +33,7 @@ struct TBridgeWindow {
         QStringList lines;
         truss->SaveToStrings(lines);
         form->Soustava().LoadFromStrings(lines);
-        form->parentWidget()->resize(1300, 600);
+        form->parentWidget()->resize(window);
         QApplication::processEvents();
         form->RefreshTruss();
     }
@@ -69,6 +69,33 @@ void BM_MoveDragStep(benchmark::State& state) {
         state.SkipWithError("the drag merged joints");
 }
 BENCHMARK(BM_MoveDragStep)->Unit(benchmark::kMillisecond);
+
+// One step of Ctrl+wheel about a point of the bridge in a 1200 x 800 window, in and out by
+// turns: the picture is drawn again and painted, the truss is not solved.
+void BM_ZoomStep(benchmark::State& state) {
+    TBridgeWindow w(QSize(1200, 800));
+    w.form->ZoomToFit();
+    const QPointF anchor(w.form->Image->width() / 2.0, w.form->Image->height() / 2.0);
+    int step = 0;
+    for (auto _ : state) {
+        w.form->ZoomAt(anchor, step++ % 2 == 0 ? TViewTransform::StepFactor
+                                               : 1 / TViewTransform::StepFactor);
+        w.form->Image->repaint();
+    }
+}
+BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond);
+
+// One step of a pan (the wheel, or a drag with the space bar held) over the fitted bridge.
+void BM_PanStep(benchmark::State& state) {
+    TBridgeWindow w(QSize(1200, 800));
+    w.form->ZoomToFit();
+    int step = 0;
+    for (auto _ : state) {
+        w.form->PanBy(QPointF(step++ % 2 == 0 ? 60 : -60, 0));
+        w.form->Image->repaint();
+    }
+}
+BENCHMARK(BM_PanStep)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

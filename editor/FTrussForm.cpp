@@ -18,6 +18,9 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QToolTip>
+#include <QWheelEvent>
+
+#include <cmath>
 
 namespace {
 
@@ -32,6 +35,11 @@ constexpr int FieldPitch = 24;
 constexpr int FieldTop = 8;
 
 const QString TrussFilter = QStringLiteral("Data file (*.trs);;All files (*)");
+
+// Screen pixels one notch of the wheel pans by: three steps of the default grid.
+constexpr double WheelPanPixels = 60;
+// One notch of a wheel in the units of QWheelEvent::angleDelta.
+constexpr double WheelNotch = 120;
 
 QString ErrorHint() {
     return QStringLiteral("Errors : 0: No errors\n"
@@ -57,8 +65,8 @@ void TTrussImage::SetPicture(QImage image) {
 void TTrussImage::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(0, 0, picture);
-    if (Overlay)
-        Overlay(p);
+    if (PaintOverlays)
+        PaintOverlays(p);
 }
 
 void TTrussImage::mousePressEvent(QMouseEvent* event) {
@@ -74,6 +82,16 @@ void TTrussImage::mouseMoveEvent(QMouseEvent* event) {
 void TTrussImage::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     emit MouseUp(event->button(), p.x(), p.y());
+}
+
+void TTrussImage::wheelEvent(QWheelEvent* event) {
+    emit Wheel(event->position(), event->angleDelta(), event->modifiers());
+    event->accept();
+}
+
+void TTrussImage::focusOutEvent(QFocusEvent* event) {
+    emit FocusLost();
+    QWidget::focusOutEvent(event);
 }
 
 TTrussForm::TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> truss,
@@ -96,7 +114,6 @@ TTrussForm::TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> t
     Selection = new TTrussSelection(this);
     CreateActions();
     SelectTool = new TSelectTool(host, *this);
-    Image->Overlay = [this](QPainter& p) { SelectTool->PaintOverlay(p); };
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -104,9 +121,18 @@ TTrussForm::TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> t
     layout->addWidget(ScrollBox, 1);
     layout->addWidget(Panel4);
 
-    connect(Image, &TTrussImage::MouseDown, this, &TTrussForm::FormMouseDown);
-    connect(Image, &TTrussImage::MouseMove, this, &TTrussForm::FormMouseMove);
-    connect(Image, &TTrussImage::MouseUp, this, &TTrussForm::FormMouseUp);
+    connect(Image, &TTrussImage::MouseDown, this, &TTrussForm::ImageMouseDown);
+    connect(Image, &TTrussImage::MouseMove, this, &TTrussForm::ImageMouseMove);
+    connect(Image, &TTrussImage::MouseUp, this, &TTrussForm::ImageMouseUp);
+    connect(Image, &TTrussImage::Wheel, this, &TTrussForm::ImageWheel);
+    // A space bar released while another window has the keyboard never reaches this one.
+    connect(Image, &TTrussImage::FocusLost, this, [this] { SetSpaceHeld(false); });
+    Image->PaintOverlays = [this](QPainter& p) {
+        for (const auto& [id, painter] : overlays)
+            painter(p, view);
+    };
+
+    AddOverlay([this](QPainter& p, const TViewTransform&) { SelectTool->PaintOverlay(p); });
 
     LabelMax->setText(QStringLiteral("(max.%1)").arg(MaxStycniky));
     PrepareCanvas();
@@ -115,7 +141,7 @@ TTrussForm::TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> t
 
 TTrussForm::~TTrussForm() {
     // The drawing outlives this window's own part: its tool and overlay must not reach back.
-    Image->Overlay = nullptr;
+    Image->PaintOverlays = nullptr;
     delete SelectTool;
 }
 
@@ -227,8 +253,8 @@ void TTrussForm::FormMouseDown(Qt::MouseButton button, int x, int y) {
         break;
     case Qt::RightButton:
         if (!Image->toolTip().isEmpty())
-            QToolTip::showText(Image->mapToGlobal(s), Image->toolTip(), Image, QRect(),
-                               HintHidePause);
+            QToolTip::showText(Image->mapToGlobal(view.ToScreenPoint(s)), Image->toolTip(), Image,
+                               QRect(), HintHidePause);
         break;
     case Qt::MiddleButton:
         ShowProbe(s.x(), s.y());
@@ -277,8 +303,161 @@ void TTrussForm::DrawRubberBand(QPoint from, QPoint to, QPainter::CompositionMod
         return;
     QPainter canvas(&Image->Picture());
     canvas.setCompositionMode(mode);
-    DrawPrutLine(canvas, from.x(), from.y(), to.x(), to.y(), 0, 0, 0);
+    const QPoint a = view.ToScreenPoint(from);
+    const QPoint b = view.ToScreenPoint(to);
+    DrawPrutLine(canvas, a.x(), a.y(), b.x(), b.y(), 0, 0, 0);
     canvas.end();
+    Image->update();
+}
+
+void TTrussForm::ImageMouseDown(Qt::MouseButton button, int x, int y) {
+    if (spaceHeld && button == Qt::LeftButton && !Dragging) {
+        panning = true;
+        panFrom = QPoint(x, y);
+        Image->setCursor(Qt::ClosedHandCursor);
+        return;
+    }
+    const QPoint m = view.ToModelPoint({x, y});
+    FormMouseDown(button, m.x(), m.y());
+}
+
+void TTrussForm::ImageMouseMove(int x, int y) {
+    if (panning) {
+        PanBy(QPoint(x, y) - panFrom);
+        panFrom = QPoint(x, y);
+        return;
+    }
+    const QPoint m = view.ToModelPoint({x, y});
+    FormMouseMove(m.x(), m.y());
+}
+
+void TTrussForm::ImageMouseUp(Qt::MouseButton button, int x, int y) {
+    if (panning) {
+        if (button == Qt::LeftButton) {
+            panning = false;
+            SetSpaceHeld(spaceHeld);
+        }
+        return;
+    }
+    const QPoint m = view.ToModelPoint({x, y});
+    FormMouseUp(button, m.x(), m.y());
+}
+
+void TTrussForm::ImageWheel(QPointF position, QPoint angleDelta, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & Qt::ControlModifier) {
+        ZoomAt(position, std::pow(TViewTransform::StepFactor, angleDelta.y() / WheelNotch));
+        return;
+    }
+    QPointF delta(angleDelta.x(), angleDelta.y());
+    // Shift turns the wheel sideways where the platform has not done so already.
+    if ((modifiers & Qt::ShiftModifier) && delta.x() == 0)
+        delta = QPointF(delta.y(), 0);
+    PanBy(delta * (WheelPanPixels / WheelNotch));
+}
+
+void TTrussForm::SetSpaceHeld(bool held) {
+    spaceHeld = held;
+    if (panning)
+        return;
+    if (held)
+        Image->setCursor(Qt::OpenHandCursor);
+    else
+        Image->unsetCursor();
+}
+
+void TTrussForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && !event->modifiers()) {
+        if (!event->isAutoRepeat())
+            SetSpaceHeld(true);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TTrussForm::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat())
+            SetSpaceHeld(false);
+        event->accept();
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void TTrussForm::SetView(const TViewTransform& v) {
+    view = v;
+    RedrawPicture();
+}
+
+void TTrussForm::ZoomAt(QPointF anchor, double factor) {
+    TViewTransform v = view;
+    v.ZoomAt(anchor, factor);
+    SetView(v);
+}
+
+void TTrussForm::ZoomIn() {
+    ZoomAt(QRectF(QPointF(0, 0), QSizeF(CanvasSize())).center(), TViewTransform::StepFactor);
+}
+
+void TTrussForm::ZoomOut() {
+    ZoomAt(QRectF(QPointF(0, 0), QSizeF(CanvasSize())).center(), 1 / TViewTransform::StepFactor);
+}
+
+void TTrussForm::ZoomReset() {
+    SetView(TViewTransform());
+}
+
+void TTrussForm::ZoomToFit() {
+    TViewTransform v;
+    if (const auto bounds = soustava->Bounds())
+        v.Fit(*bounds, QSizeF(CanvasSize()), FitMargin);
+    SetView(v);
+}
+
+void TTrussForm::FitIfOutside() {
+    const auto bounds = soustava->Bounds();
+    if (!bounds)
+        return;
+    const QSize size = CanvasSize();
+    auto inside = [&](QPointF model) {
+        const QPointF p = view.ToScreen(model);
+        return p.x() >= 0 && p.y() >= 0 && p.x() <= size.width() - 1 && p.y() <= size.height() - 1;
+    };
+    if (inside(bounds->topLeft()) && inside(bounds->bottomRight()))
+        return;
+    TViewTransform v;
+    v.Fit(*bounds, QSizeF(size), FitMargin, 1);
+    SetView(v);
+}
+
+void TTrussForm::PanBy(QPointF delta) {
+    TViewTransform v = view;
+    v.PanBy(delta);
+    SetView(v);
+}
+
+QString TTrussForm::ZoomText() const {
+    return FormatConst(str_Meritko, QString::number(std::lround(view.Scale() * 100)));
+}
+
+void TTrussForm::ShowZoom() {
+    host.SetStatusText(spZoom, ZoomText());
+}
+
+int TTrussForm::AddOverlay(TOverlayPainter painter) {
+    const int id = nextOverlay++;
+    overlays.emplace(id, std::move(painter));
+    Image->update();
+    return id;
+}
+
+void TTrussForm::RemoveOverlay(int id) {
+    if (overlays.erase(id))
+        Image->update();
+}
+
+void TTrussForm::UpdateOverlays() {
     Image->update();
 }
 

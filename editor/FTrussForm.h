@@ -4,6 +4,7 @@
 #include "LabeledEdit.h"
 #include "TrussFormHost.h"
 #include "TrussSystem.h"
+#include "ViewTransform.h"
 
 #include <QAction>
 #include <QImage>
@@ -15,13 +16,15 @@
 #include <QWidget>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 class QLabel;
 class TSelectTool;
 class TTrussSelection;
 
-// The drawing: shows its picture at its own size and hands its mouse events to the truss window.
+// The drawing: shows its picture at its own size and hands its mouse and wheel events, in its
+// own pixels, to the truss window.
 class TTrussImage : public QWidget {
     Q_OBJECT
 
@@ -33,20 +36,23 @@ public:
     QImage& Picture() { return picture; }
     const QImage& Picture() const { return picture; }
 
-    // Painted over the picture at every repaint, in the widget's pixels; the picture itself
-    // stays as the refresh drew it.
-    std::function<void(QPainter&)> Overlay;
+    // Paints over the picture at every paint; the picture itself is left as it is.
+    std::function<void(QPainter&)> PaintOverlays;
 
 signals:
     void MouseDown(Qt::MouseButton button, int x, int y);
     void MouseMove(int x, int y);
     void MouseUp(Qt::MouseButton button, int x, int y);
+    void Wheel(QPointF position, QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+    void FocusLost();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QImage picture;
@@ -72,7 +78,7 @@ public:
     // A new empty picture of the drawing's size, with the grid when it is shown.
     void PrepareCanvas();
 
-    // Mouse handlers of the drawing, in drawing pixels.
+    // Mouse handlers of the drawing, in drawing units (the drawing's pixels at 100 %).
     void FormMouseDown(Qt::MouseButton button, int x, int y);
     void FormMouseMove(int x, int y);
     void FormMouseUp(Qt::MouseButton button, int x, int y);
@@ -114,6 +120,40 @@ public:
     // Translates the window and refreshes it.
     void TranslateSelf();
 
+    // The view: zoom and pan of the drawing. Everything the truss holds and every mouse position
+    // handed to the tools is in drawing units; View maps them to the drawing's pixels and back.
+    const TViewTransform& View() const { return view; }
+    // Sets the view and draws the picture again; the truss is not solved again.
+    void SetView(const TViewTransform& v);
+    // Zoom by one step about the middle of the drawing, or about a pixel of it.
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomAt(QPointF anchor, double factor);
+    // 100 % with no pan: the drawing as the window shows it unzoomed.
+    void ZoomReset();
+    // The whole truss (its bounding box) fills the drawing, less FitMargin pixels on each side.
+    void ZoomToFit();
+    // After a document is opened: fits it when some of it lies outside the drawing, zooming
+    // out only.
+    void FitIfOutside();
+    void PanBy(QPointF delta);
+    // The space bar is held or a pan is under way: the drawing's mouse belongs to the pan.
+    bool PanActive() const { return spaceHeld || panning; }
+    // The text of the zoom in the status bar, e.g. "Měřítko: 250 %".
+    QString ZoomText() const;
+    // Pixels left free around the truss by ZoomToFit.
+    static constexpr double FitMargin = 30;
+
+    // Painters of what is shown over the picture without being part of it (a selection, the
+    // motion of a mechanism, a deformed shape). They are called in the order added, at every
+    // paint of the drawing, with a painter in the drawing's pixels and the window's view, after
+    // the picture; a redraw of the picture never loses them and they never change it. Call
+    // UpdateOverlays when what they show changes.
+    using TOverlayPainter = std::function<void(QPainter&, const TViewTransform&)>;
+    int AddOverlay(TOverlayPainter painter);
+    void RemoveOverlay(int id);
+    void UpdateOverlays();
+
     bool Dragging = false;
     QPoint DownPoint;
     QPoint StartPoint;
@@ -152,6 +192,8 @@ protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     void CreatePanel();
@@ -173,6 +215,21 @@ private:
     void WarnOfFailure(const QStringList& failures);
     void DrawRubberBand(QPoint from, QPoint to, QPainter::CompositionMode mode);
     void ShowError(const QString& text);
+    // The size of a new picture: the scroll box's less a margin.
+    QSize CanvasSize() const;
+    // A new picture of the truss through the view, with the labels of the options and the
+    // colours of the solve that ended with err.
+    void DrawPicture(const TTrussDisplayOptions& options, std::uint8_t err);
+    // The picture drawn again after a change of the view, with the rubber band of a drag.
+    void RedrawPicture();
+    void ShowZoom();
+    // The drawing's mouse and wheel events, in its pixels: a pan with the space bar held, or the
+    // tools through the view.
+    void ImageMouseDown(Qt::MouseButton button, int x, int y);
+    void ImageMouseMove(int x, int y);
+    void ImageMouseUp(Qt::MouseButton button, int x, int y);
+    void ImageWheel(QPointF position, QPoint angleDelta, Qt::KeyboardModifiers modifiers);
+    void SetSpaceHeld(bool held);
 
     TTrussFormHost& host;
     std::unique_ptr<TPrutovaSoustava> soustava;
@@ -180,4 +237,13 @@ private:
     bool solvedBefore = true;
     bool drawnBefore = true;
     bool frameActive = false;
+    // The error code of the last solve: a redraw colours the bars by it without solving again.
+    std::uint8_t solveErr = 0;
+    TViewTransform view;
+    // The space bar is held: a left drag pans instead of using the tool.
+    bool spaceHeld = false;
+    bool panning = false;
+    QPoint panFrom;
+    std::map<int, TOverlayPainter> overlays;
+    int nextOverlay = 1;
 };

@@ -176,3 +176,17 @@ bool RestorePlacement(QWidget& window, const QMap<QString, QString>& section) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
     return true;
 }
+
+void PlaceOnFirstStart(QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size(static_cast<int>(area.width() * FirstStartShare),
+                     static_cast<int>(area.height() * FirstStartShare));
+    // The frame's outer rectangle is centred; the geometry set is the client part within it.
+    const QSize frame = window.frameGeometry().size() - window.geometry().size();
+    QRect placed(QPoint(0, 0), size - frame);
+    placed.moveCenter(area.center());
+    window.setGeometry(placed);
+}

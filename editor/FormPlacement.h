@@ -27,3 +27,9 @@ QString IniValue(const QMap<QString, QString>& section, const QString& name,
 QMap<QString, QString> PlacementValues(const QWidget& window);
 // Puts a window where the placement keys say; false when they hold no usable position.
 bool RestorePlacement(QWidget& window, const QMap<QString, QString>& section);
+
+// Share of the screen's available area (each side) that a window takes at the first start.
+constexpr double FirstStartShare = 0.9;
+// The first start, with no placement stored: the window takes FirstStartShare of the available
+// area of its screen, centred in it.
+void PlaceOnFirstStart(QWidget& window);

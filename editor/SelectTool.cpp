@@ -32,7 +32,7 @@ bool TSelectTool::eventFilter(QObject* watched, QEvent* event) {
         return false;
     if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)
         ShowCursor();
-    if (host.CurrentTool() != dtSelect) {
+    if (host.CurrentTool() != dtSelect || form.PanActive()) {
         if (pressed) {
             pressed = dragging = false;
             form.Image->update();

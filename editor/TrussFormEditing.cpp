@@ -138,8 +138,7 @@ void TTrussForm::UpdateEditActions() {
 }
 
 QPointF TTrussForm::DrawingToScreen(QPointF p) const {
-    // The drawing is shown at its own size, its origin in the widget's corner.
-    return p;
+    return view.ToScreen(p);
 }
 
 void TTrussForm::AfterItemsEdit(const TItemIndices& items) {

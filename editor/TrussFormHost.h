@@ -19,7 +19,14 @@ struct TTrussDisplayOptions {
 };
 
 // Status bar panels written by truss windows.
-enum TStatusPanel { spDrag = 0, spCursor = 1, spDrawTime = 2, spCalcTime = 3, spMemory = 4 };
+enum TStatusPanel {
+    spDrag = 0,
+    spCursor = 1,
+    spDrawTime = 2,
+    spCalcTime = 3,
+    spMemory = 4,
+    spZoom = 5, // the active window's zoom
+};
 
 class TTrussFormHost {
 public:

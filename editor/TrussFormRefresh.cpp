@@ -52,6 +52,20 @@ const QFont& ProbeFont() {
     return font;
 }
 
+// What the picture shows by the frame's display options, after a solve that ended with err.
+TTrussRenderOptions RenderOptionsOf(const TTrussDisplayOptions& options, std::uint8_t err,
+                                    double gridStep) {
+    TTrussRenderOptions render;
+    render.Flags = static_cast<std::uint8_t>((options.ShowPrutName ? dfPrutName : 0) |
+                                             (options.ShowPrutForce ? dfPrutForce : 0) |
+                                             (options.ShowStycNo ? dfStycNo : 0));
+    render.Err = err;
+    render.GridStep = options.ShowGrid ? static_cast<int>(std::lround(gridStep)) : 0;
+    // Checked "grid as line" draws dots; unchecked draws lines.
+    render.GridLines = !options.GridAsLine;
+    return render;
+}
+
 // Text on an opaque background with its top-left corner at (x, y).
 void DrawOpaqueText(QPainter& canvas, int x, int y, const QString& text, const QColor& background) {
     const QFontMetrics metrics(canvas.font(), canvas.device());
@@ -81,6 +95,8 @@ void TTrussForm::RefreshTruss() {
         failures << FailureText(e);
         host.SetStatusText(spCalcTime, FormatConst(str_NelzeSpocitat, failures.back()));
     }
+    // A redraw of a zoom or a pan colours the bars by it without solving again.
+    solveErr = err;
 
     // Whatever cannot be shown leaves an empty picture; the reason stands in the panel and in the
     // status bar.
@@ -127,14 +143,38 @@ void TTrussForm::ShowResults(std::uint8_t err, const TTrussDisplayOptions& optio
         layout()->activate();
     }
 
-    PrepareCanvas();
     setWindowTitle(FileNameWithoutExt(soustava->FileName));
-    {
-        QPainter canvas(&Image->Picture());
-        soustava->Draw(canvas, ImageListDrawPodpery);
+    DrawPicture(options, err);
+}
+
+QSize TTrussForm::CanvasSize() const {
+    return {std::max(1, ScrollBox->width() - PictureMargin),
+            std::max(1, ScrollBox->height() - PictureMargin)};
+}
+
+void TTrussForm::DrawPicture(const TTrussDisplayOptions& options, std::uint8_t err) {
+    const QSize size = CanvasSize();
+    QImage picture(size, QImage::Format_RGB32);
+    QPainter canvas(&picture);
+    const double time =
+        RenderTruss(canvas, view.Mapping(), RenderOptionsOf(options, err, host.GridStep()),
+                    *soustava, ImageListDrawPodpery, size);
+    canvas.end();
+    Image->SetPicture(std::move(picture));
+    host.SetStatusText(spDrawTime, TimeText(str_CasNaVykresleni, time));
+}
+
+void TTrussForm::RedrawPicture() {
+    try {
+        DrawPicture(host.DisplayOptions(), solveErr);
+    } catch (const std::exception& e) {
+        PrepareCanvas();
+        host.SetStatusText(spDrawTime, FormatConst(str_NelzeVykreslit, FailureText(e)));
     }
-    Image->update();
-    host.SetStatusText(spDrawTime, TimeText(str_CasNaVykresleni, soustava->DrawTime));
+    // A bar being drawn keeps its rubber band, so that the next mouse move erases it.
+    if (Dragging)
+        DrawRubberBand(StartPoint, EndPoint, QPainter::RasterOp_NotSourceXorDestination);
+    ShowZoom();
 }
 
 void TTrussForm::FillPanel(std::uint8_t err) {
@@ -190,16 +230,12 @@ void TTrussForm::WarnOfFailure(const QStringList& failures) {
 }
 
 void TTrussForm::PrepareCanvas() {
-    const QSize size(std::max(1, ScrollBox->width() - PictureMargin),
-                     std::max(1, ScrollBox->height() - PictureMargin));
+    const QSize size = CanvasSize();
     QImage picture(size, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    const TTrussDisplayOptions options = host.DisplayOptions();
-    if (options.ShowGrid) {
-        QPainter canvas(&picture);
-        // Checked "grid as line" draws dots; unchecked draws lines.
-        DrawGrid(canvas, size, static_cast<int>(std::lround(host.GridStep())), !options.GridAsLine);
-    }
+    QPainter canvas(&picture);
+    RenderGround(canvas, view.Mapping(), RenderOptionsOf(host.DisplayOptions(), 0, host.GridStep()),
+                 size);
+    canvas.end();
     Image->SetPicture(std::move(picture));
 }
 
@@ -222,7 +258,7 @@ void TTrussForm::ShowProbe(int sx, int sy) {
         for (int j = -ProbeReach; j <= ProbeReach; ++j) {
             const TProbeResult& cell =
                 table[static_cast<size_t>(i + ProbeReach)][static_cast<size_t>(j + ProbeReach)];
-            const QPoint p(sx + i * step, sy + j * step);
+            const QPoint p = view.ToScreenPoint(QPoint(sx + i * step, sy + j * step));
             const QString t1 = FormatFixed(cell.SumAbs, 0);
             const QColor back = cell.SumAbs == soustava->MinSumAbs   ? ProbeMinColour
                                 : cell.SumAbs == soustava->MaxSumAbs ? ProbeMaxColour

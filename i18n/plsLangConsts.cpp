@@ -61,6 +61,8 @@ QString str_NelzeSpocitat = QStringLiteral("Nelze spočítat: %s");
 QString str_NelzeVykreslit = QStringLiteral("Nelze vykreslit: %s");
 QString msg_NeocekavanaChyba = QStringLiteral(
     "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty.");
+// The zoom of the active truss window, in per cent.
+QString str_Meritko = QStringLiteral("Měřítko: %s %");
 // Shown once when the settings (language, counters, recent files) cannot be kept.
 QString msg_NastaveniNelzeUlozit = QStringLiteral(
     "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí.");
@@ -112,7 +114,6 @@ QString msg_CannotVerifyUpdate =
 QString str_TabPruty = QStringLiteral("Pruty");
 QString str_TabPodpory = QStringLiteral("Podpory");
 QString str_TabStycniky = QStringLiteral("Styčníky");
-QString str_Prut = QStringLiteral("Prut");
 QString str_StycnikA = QStringLiteral("Styčník A");
 QString str_StycnikB = QStringLiteral("Styčník B");
 QString str_Delka = QStringLiteral("Délka");
@@ -263,7 +264,6 @@ const TLangConstant Constants[] = {
     {"str_TabPruty", &str_TabPruty, "Pruty"},
     {"str_TabPodpory", &str_TabPodpory, "Podpory"},
     {"str_TabStycniky", &str_TabStycniky, "Styčníky"},
-    {"str_Prut", &str_Prut, "Prut"},
     {"str_StycnikA", &str_StycnikA, "Styčník A"},
     {"str_StycnikB", &str_StycnikB, "Styčník B"},
     {"str_Delka", &str_Delka, "Délka"},
@@ -311,6 +311,7 @@ const TLangConstant Constants[] = {
     {"str_KrokyNevyvazene", &str_KrokyNevyvazene,
      "Zatížení nelze vyrovnat: rovnice kroku %s nevychází (zbytek %s)."},
     {"str_KrokyPrazdna", &str_KrokyPrazdna, "Soustava nemá žádný styčník."},
+    {"str_Meritko", &str_Meritko, "Měřítko: %s %"},
 };
 
 } // namespace

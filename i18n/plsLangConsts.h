@@ -70,6 +70,8 @@ extern QString msg_NeniKladne;
 extern QString msg_KonecPrutu;
 extern QString str_SchrankaBezKonstrukce;
 extern QString str_SchrankaSeNevejde;
+// The zoom of the active truss window in the status bar.
+extern QString str_Meritko;
 
 // Texts of the analyses beyond the method of joints: mechanisms, the method, displacements.
 extern QString str_MechJoint;
@@ -92,7 +94,6 @@ extern QString msg_CannotVerifyUpdate;
 extern QString str_TabPruty;
 extern QString str_TabPodpory;
 extern QString str_TabStycniky;
-extern QString str_Prut;
 extern QString str_StycnikA;
 extern QString str_StycnikB;
 extern QString str_Delka;

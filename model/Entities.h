@@ -2,6 +2,8 @@
 // routines.
 #pragma once
 
+#include "ViewMapping.h"
+
 #include <QColor>
 #include <QImage>
 #include <QList>
@@ -20,6 +22,19 @@ enum TDisplayFlag : std::uint8_t {
     dfStycNo = 1 << 2,    // joint numbers
 };
 extern std::uint8_t DisplayFlags;
+
+// What a drawing of entities follows: the view it is drawn through, the labels it shows
+// (TDisplayFlag bits) and the solver's error code the bar colours and force labels follow.
+// Positions are mapped through the view; line widths, dots, images and texts keep their pixel
+// sizes, and a load's arrow, whose length is its magnitude in drawing units, scales with it.
+struct TDrawContext {
+    TViewMapping View;
+    std::uint8_t Flags = 0;
+    std::uint8_t Err = 0;
+};
+// The identity view with the process-wide DisplayFlags and EquationStore.Err: what the Draw
+// members without a context draw with.
+TDrawContext GlobalDrawContext();
 
 // Directions in which a support takes a reaction; bit 0 x, bit 1 y.
 enum TFixedDirection : std::uint8_t { P_X = 1 << 0, P_Y = 1 << 1 };
@@ -62,6 +77,7 @@ public:
     double DirectionB() const;
     bool IsDegenerate() const { return Sa_X == Sb_X && Sa_Y == Sb_Y; }
     void Draw(QPainter& canvas, double bound1, double bound2) const;
+    void Draw(QPainter& canvas, double bound1, double bound2, const TDrawContext& context) const;
     QString Describe() const;
 };
 
@@ -76,6 +92,7 @@ public:
     double ReactionY = 0;
 
     void Draw(QPainter& canvas, const TImageList& images) const;
+    void Draw(QPainter& canvas, const TImageList& images, const TViewMapping& view) const;
     QString Describe() const;
 };
 
@@ -86,6 +103,7 @@ public:
     double Uhel = 0;
 
     void Draw(QPainter& canvas) const;
+    void Draw(QPainter& canvas, const TDrawContext& context) const;
     QString Describe() const;
 };
 
@@ -106,6 +124,7 @@ public:
     // Appends a vector and returns its index in Vektory.
     int AddVektor(std::int32_t number, bool known, double uhel, double sila);
     void Draw(QPainter& canvas) const;
+    void Draw(QPainter& canvas, const TDrawContext& context) const;
     QString Describe() const;
 };
 
@@ -118,6 +137,8 @@ bool IsZeroForce(double force);
 // Bar colour: yellow to red in tension, yellow to green in compression, grey near zero or after
 // a failed solution.
 QColor ForceColour(double force, double bound1, double bound2);
+// The same colour after a solve that ended with the error code err.
+QColor ForceColour(double force, double bound1, double bound2, std::uint8_t err);
 
 void DrawArrow(QPainter& canvas, QPoint p, QPoint q, const QColor& colour);
 void DrawPrutLine(QPainter& canvas, int x1, int y1, int x2, int y2, double force, double bound1,
@@ -125,7 +146,12 @@ void DrawPrutLine(QPainter& canvas, int x1, int y1, int x2, int y2, double force
 void DrawPodperaImage(QPainter& canvas, const TImageList& images, int x, int y, TFixedSet fixed,
                       std::uint8_t kv);
 void DrawSilaArrow(QPainter& canvas, int x, int y, double length, double angle);
+// The arrow of a load at drawing position (x, y), its length in drawing units, through a view.
+void DrawSilaArrow(QPainter& canvas, const TViewMapping& view, int x, int y, double length,
+                   double angle);
 void DrawStycnikDot(QPainter& canvas, int x, int y);
 
 // Rounds half to even into a 32-bit pixel coordinate; throws ERangeError when it does not fit.
 int RoundToPixel(long double value);
+// A drawing position mapped through a view and rounded to a pixel; ERangeError as above.
+QPoint MapToPixel(const TViewMapping& view, long double x, long double y);

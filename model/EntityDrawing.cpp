@@ -65,6 +65,14 @@ int roundToEvenInt(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
 
+// A 3-pixel core of the colour in a 1-pixel black outline, between two pixels.
+void drawBarLine(QPainter& canvas, QPoint p1, QPoint p2, const QColor& colour) {
+    setPen(canvas, Black, BarOutlineWidth);
+    canvas.drawLine(p1, p2);
+    setPen(canvas, colour, BarCoreWidth);
+    canvas.drawLine(p1, p2);
+}
+
 } // namespace
 
 int RoundToPixel(long double value) {
@@ -72,6 +80,14 @@ int RoundToPixel(long double value) {
     if (!(r >= INT32_MIN && r <= INT32_MAX))
         throw ERangeError("drawing position outside the 32-bit range");
     return static_cast<int>(r);
+}
+
+QPoint MapToPixel(const TViewMapping& view, long double x, long double y) {
+    return {RoundToPixel(view.MapX(x)), RoundToPixel(view.MapY(y))};
+}
+
+TDrawContext GlobalDrawContext() {
+    return {TViewMapping{}, DisplayFlags, EquationStore.Err};
 }
 
 void TImageList::Draw(QPainter& canvas, int x, int y, int index) const {
@@ -85,7 +101,11 @@ bool IsZeroForce(double force) {
 }
 
 QColor ForceColour(double force, double bound1, double bound2) {
-    if (IsZeroForce(force) || EquationStore.Err != 0)
+    return ForceColour(force, bound1, bound2, EquationStore.Err);
+}
+
+QColor ForceColour(double force, double bound1, double bound2, std::uint8_t err) {
+    if (IsZeroForce(force) || err != 0)
         return LightGrey;
     const double m = std::fabs(bound2) > std::fabs(bound1) ? std::fabs(bound2) : std::fabs(bound1);
     const double scale = m == 0 ? 0 : 255 / m;
@@ -97,10 +117,7 @@ QColor ForceColour(double force, double bound1, double bound2) {
 
 void DrawPrutLine(QPainter& canvas, int x1, int y1, int x2, int y2, double force, double bound1,
                   double bound2) {
-    setPen(canvas, Black, BarOutlineWidth);
-    canvas.drawLine(x1, y1, x2, y2);
-    setPen(canvas, ForceColour(force, bound1, bound2), BarCoreWidth);
-    canvas.drawLine(x1, y1, x2, y2);
+    drawBarLine(canvas, QPoint(x1, y1), QPoint(x2, y2), ForceColour(force, bound1, bound2));
 }
 
 void DrawArrow(QPainter& canvas, QPoint p, QPoint q, const QColor& colour) {
@@ -129,10 +146,14 @@ void DrawArrow(QPainter& canvas, QPoint p, QPoint q, const QColor& colour) {
 }
 
 void DrawSilaArrow(QPainter& canvas, int x, int y, double length, double angle) {
+    DrawSilaArrow(canvas, TViewMapping{}, x, y, length, angle);
+}
+
+void DrawSilaArrow(QPainter& canvas, const TViewMapping& view, int x, int y, double length,
+                   double angle) {
     const long double a = DegToRad(angle);
-    const QPoint tip(RoundToPixel(x + length * std::cos(a)),
-                     RoundToPixel(y + length * std::sin(a)));
-    DrawArrow(canvas, QPoint(x, y), tip, Purple);
+    const QPoint tip = MapToPixel(view, x + length * std::cos(a), y + length * std::sin(a));
+    DrawArrow(canvas, MapToPixel(view, x, y), tip, Purple);
 }
 
 void DrawStycnikDot(QPainter& canvas, int x, int y) {
@@ -155,37 +176,62 @@ void DrawPodperaImage(QPainter& canvas, const TImageList& images, int x, int y, 
 }
 
 void TPrut::Draw(QPainter& canvas, double bound1, double bound2) const {
-    DrawPrutLine(canvas, Sa_X, Sa_Y, Sb_X, Sb_Y, Sila, bound1, bound2);
+    Draw(canvas, bound1, bound2, GlobalDrawContext());
+}
+
+void TPrut::Draw(QPainter& canvas, double bound1, double bound2,
+                 const TDrawContext& context) const {
+    const TViewMapping& view = context.View;
+    drawBarLine(canvas, MapToPixel(view, Sa_X, Sa_Y), MapToPixel(view, Sb_X, Sb_Y),
+                ForceColour(Sila, bound1, bound2, context.Err));
     setLabelStyle(canvas, Grey, Qt::TransparentMode);
     QString label;
-    if (DisplayFlags & dfPrutName)
+    if (context.Flags & dfPrutName)
         label = QStringLiteral("S") + QString::number(Number) + QStringLiteral(" ");
-    if (DisplayFlags & dfPrutForce)
-        label += EquationStore.Err == 0
+    if (context.Flags & dfPrutForce)
+        label += context.Err == 0
                      ? QStringLiteral("(") + FormatDecimals(Sila, 1) + QStringLiteral(")")
                      : QStringLiteral("(?)");
-    textOut(canvas, Sa_X + (Sb_X - Sa_X) / 2 - 5, Sa_Y + (Sb_Y - Sa_Y) / 2 + 2, label);
+    // The label's place is the bar's middle in drawing units, its offset in pixels.
+    const QPoint middle = MapToPixel(view, Sa_X + (Sb_X - Sa_X) / 2, Sa_Y + (Sb_Y - Sa_Y) / 2);
+    textOut(canvas, middle.x() - 5, middle.y() + 2, label);
 }
 
 void TPodpera::Draw(QPainter& canvas, const TImageList& images) const {
-    DrawPodperaImage(canvas, images, X, Y, Fixed, Kv);
+    Draw(canvas, images, TViewMapping{});
+}
+
+void TPodpera::Draw(QPainter& canvas, const TImageList& images, const TViewMapping& view) const {
+    const QPoint p = MapToPixel(view, X, Y);
+    DrawPodperaImage(canvas, images, p.x(), p.y(), Fixed, Kv);
 }
 
 void TSila::Draw(QPainter& canvas) const {
-    DrawSilaArrow(canvas, X, Y, Sila, Uhel);
+    Draw(canvas, GlobalDrawContext());
+}
+
+void TSila::Draw(QPainter& canvas, const TDrawContext& context) const {
+    DrawSilaArrow(canvas, context.View, X, Y, Sila, Uhel);
     setLabelStyle(canvas, Purple, Qt::TransparentMode);
-    if (DisplayFlags & dfPrutForce) {
+    if (context.Flags & dfPrutForce) {
+        // 2 pixels beyond the tip, whatever the scale.
         const long double a = DegToRad(Uhel);
-        textOut(canvas, RoundToPixel(X + std::cos(a) * (Sila + 2)),
-                RoundToPixel(Y + std::sin(a) * (Sila + 2)), FormatDecimals(Sila, 0));
+        const double reach = Sila + 2 / context.View.Scale;
+        const QPoint p = MapToPixel(context.View, X + std::cos(a) * reach, Y + std::sin(a) * reach);
+        textOut(canvas, p.x(), p.y(), FormatDecimals(Sila, 0));
     }
 }
 
 void TStycnik::Draw(QPainter& canvas) const {
-    DrawStycnikDot(canvas, X, Y);
+    Draw(canvas, GlobalDrawContext());
+}
+
+void TStycnik::Draw(QPainter& canvas, const TDrawContext& context) const {
+    const QPoint p = MapToPixel(context.View, X, Y);
+    DrawStycnikDot(canvas, p.x(), p.y());
     canvas.setBrush(LightGrey);
     canvas.setBackground(LightGrey);
     setLabelStyle(canvas, Blue, Qt::OpaqueMode);
-    if (DisplayFlags & dfStycNo)
-        textOut(canvas, X + 4, Y + 4, QString::number(Number));
+    if (context.Flags & dfStycNo)
+        textOut(canvas, p.x() + 4, p.y() + 4, QString::number(Number));
 }

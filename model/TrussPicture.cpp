@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <cmath>
+
 namespace {
 
 // Grid points and lines are silver, so the truss stands out over them.
@@ -84,12 +86,79 @@ void DrawGrid(QPainter& canvas, QSize size, int step, bool lines) {
     canvas.drawPoints(points.constData(), static_cast<int>(points.size()));
 }
 
-QImage RenderTrussPicture(TPrutovaSoustava& truss, QSize size, int gridStep) {
+namespace {
+
+// The multiple of step that grid points are drawn at: 1, 2, 5, 10, 20, 50 ... whichever first
+// puts them MinGridSpacing pixels apart. Zooming in never thins.
+double ThinnedStep(double step, double scale) {
+    if (scale >= 1)
+        return step;
+    for (double decade = 1;; decade *= 10)
+        for (double k : {1.0, 2.0, 5.0})
+            if (k * decade * step * scale >= MinGridSpacing || k * decade * step > 1e12)
+                return k * decade * step;
+}
+
+// The pixel positions along one axis of picture length of the grid lines every `every` drawing
+// units, through scale and offset.
+QList<int> GridPositions(double every, double scale, double offset, int length) {
+    QList<int> positions;
+    const double first = std::ceil((0 - 0.5 - offset) / scale / every);
+    const double last = std::floor((length - 0.5 - offset) / scale / every);
+    for (double n = first; n <= last; ++n) {
+        const long double pixel =
+            std::nearbyint(static_cast<long double>(n * every) * scale + offset);
+        if (pixel >= 0 && pixel < length)
+            positions.append(static_cast<int>(pixel));
+    }
+    return positions;
+}
+
+} // namespace
+
+void DrawViewGrid(QPainter& canvas, const TViewMapping& view, QSize size, int step, bool lines) {
+    if (view.IsIdentity()) {
+        DrawGrid(canvas, size, step, lines);
+        return;
+    }
+    if (step <= 0)
+        return;
+    const double every = ThinnedStep(step, view.Scale);
+    const QList<int> xs = GridPositions(every, view.Scale, view.Offset.x(), size.width());
+    const QList<int> ys = GridPositions(every, view.Scale, view.Offset.y(), size.height());
+    canvas.setPen(QPen(GridColour, 1));
+    if (lines) {
+        for (int x : xs)
+            canvas.drawLine(x, 0, x, size.height() - 1);
+        for (int y : ys)
+            canvas.drawLine(0, y, size.width() - 1, y);
+        return;
+    }
+    QList<QPoint> points;
+    points.reserve(xs.size() * ys.size());
+    for (int x : xs)
+        for (int y : ys)
+            points.append(QPoint(x, y));
+    canvas.drawPoints(points.constData(), static_cast<int>(points.size()));
+}
+
+void RenderGround(QPainter& canvas, const TViewMapping& view, const TTrussRenderOptions& options,
+                  QSize size) {
+    canvas.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    if (options.GridStep > 0)
+        DrawViewGrid(canvas, view, size, options.GridStep, options.GridLines);
+}
+
+double RenderTruss(QPainter& canvas, const TViewMapping& view, const TTrussRenderOptions& options,
+                   TPrutovaSoustava& truss, const TImageList& supports, QSize size) {
+    RenderGround(canvas, view, options, size);
+    return truss.Draw(canvas, supports, TDrawContext{view, options.Flags, options.Err});
+}
+
+QImage RenderTrussPicture(TPrutovaSoustava& truss, QSize size, const TTrussRenderOptions& options) {
     static const TImageList supports = MakeSupportImages();
     QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
     QPainter canvas(&image);
-    DrawGrid(canvas, size, gridStep, false);
-    truss.Draw(canvas, supports);
+    RenderTruss(canvas, TViewMapping{}, options, truss, supports, size);
     return image;
 }

@@ -322,17 +322,55 @@ double TPrutovaSoustava::MinPrutSila() const {
 }
 
 double TPrutovaSoustava::Draw(QPainter& canvas, const TImageList& images) {
+    return Draw(canvas, images, GlobalDrawContext());
+}
+
+double TPrutovaSoustava::Draw(QPainter& canvas, const TImageList& images,
+                              const TDrawContext& context) {
     StartTimer();
     const double maxSila = MaxPrutSila();
     const double minSila = MinPrutSila();
     for (const auto& p : Pruty)
-        p->Draw(canvas, maxSila, minSila);
+        p->Draw(canvas, maxSila, minSila, context);
     for (const auto& s : Podpery)
-        s->Draw(canvas, images);
+        s->Draw(canvas, images, context.View);
     for (const auto& f : Zatizeni)
-        f->Draw(canvas);
+        f->Draw(canvas, context);
     for (const auto& j : Stycniky)
-        j->Draw(canvas);
+        j->Draw(canvas, context);
     DrawTime = ElapsedMs();
     return DrawTime;
+}
+
+std::optional<QRectF> TPrutovaSoustava::Bounds() const {
+    bool any = false;
+    double left = 0, top = 0, right = 0, bottom = 0;
+    auto add = [&](double x, double y) {
+        if (!any) {
+            left = right = x;
+            top = bottom = y;
+            any = true;
+            return;
+        }
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    };
+    for (const auto& p : Pruty) {
+        add(p->Sa_X, p->Sa_Y);
+        add(p->Sb_X, p->Sb_Y);
+    }
+    for (const auto& s : Podpery)
+        add(s->X, s->Y);
+    for (const auto& f : Zatizeni) {
+        // The arrow's tip: its length is the magnitude in drawing units.
+        const long double a = DegToRad(f->Uhel);
+        add(f->X, f->Y);
+        add(static_cast<double>(f->X + f->Sila * std::cos(a)),
+            static_cast<double>(f->Y + f->Sila * std::sin(a)));
+    }
+    if (!any)
+        return std::nullopt;
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
 }

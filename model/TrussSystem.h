@@ -3,6 +3,7 @@
 
 #include "Entities.h"
 
+#include <QRectF>
 #include <QStringList>
 
 #include <array>
@@ -97,6 +98,11 @@ public:
 
     // Draws bars, supports, loads and joints; returns DrawTime in milliseconds.
     double Draw(QPainter& canvas, const TImageList& images);
+    // The same through a view, with the labels and the solution state the context names.
+    double Draw(QPainter& canvas, const TImageList& images, const TDrawContext& context);
+    // The smallest rectangle in drawing units holding every bar, support, joint and load arrow
+    // (of zero size for a single point); nothing for an empty truss.
+    std::optional<QRectF> Bounds() const;
 
     // Equations and results. Solve throws ERangeError for a truss of more unknowns than the
     // equations hold; the EquationStore then holds no equations and reports errNoSolution.

@@ -24,6 +24,8 @@ Each scenario has its own X server, home and config folder, and starts the progr
 - files from the desktop: a start with a truss file as its argument opens it; a later start with
   another file hands it to the running program, whose caption then names it, and ends; a later
   start with no file ends too; neither counts as a start.
+- a large truss: the 100-joint bridge opened by a command file is fitted into its window;
+  zoomed in with the keys it runs off the drawing, and Ctrl+F shows it whole again.
 
 Nothing is found on the screen by fixed pixel offsets. Screenshots come from the framebuffer
 file that Xvfb keeps (-fbdir); the palette buttons are found by the colours of their icons, the
@@ -51,6 +53,8 @@ TRABEX, CLI, ARTIFACTS = (os.path.abspath(a) for a in sys.argv[1:4])
 # The file version the build gave the program; its caption shows it.
 VERSION = sys.argv[4]
 # A small solved truss of the source tree: the triangle of the bars below, loaded at its apex.
+BRIDGE_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples",
+                           "pratt-bridge.trs")
 TRIANGLE_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data",
                              "triangle.trs")
 
@@ -1421,6 +1425,13 @@ class BridgeMechanism(TrabexSession):
         drawing = wait_for("the bridge's window", lambda: find_drawing(x.grab(), palette_top))
         drawing = self.maximise(drawing, palette_top)
         ox, oy = drawing["x"], drawing["y"]
+        # The bridge opened fitted into the smaller new window; back at 100 % its bars stand at
+        # their drawing coordinates. A click with the bar tool (pressed and released at one
+        # point, it adds nothing) gives the window the keyboard.
+        x.click(ox + drawing["w"] - 20, oy + drawing["h"] - 20)
+        wait_for("the main window to take the keyboard", lambda: x.focus() == main)
+        x.park_pointer()
+        x.xdotool("key", "ctrl+0")
         screen = lambda p: (ox + p[0], oy + p[1])
         tension, compression = self.bars_of(document, drawing["w"])
         # The side panel stands right of the drawing, as high as the drawing.
@@ -1474,6 +1485,93 @@ class BridgeMechanism(TrabexSession):
         print("screen after undo: %s" % self.shot(back, "undone"))
         self.assertTrue(back.same_in(solved, panel), "the panel differs from the solved one")
         self.assertEqual(back.rgb(*screen(along(self.DIAGONAL, 0.25))), core)
+def bar_box(frame, box):
+    """The bounding box (x0, y0, x1, y1, exclusive ends) of the solved bars' colours in box, or
+    None."""
+    x0, y0, x1, y1 = clip(box, frame)
+    xs, ys = [], []
+    for y in range(y0, y1):
+        row = zip(frame.channel_row(y, x0, x1, 0), frame.channel_row(y, x0, x1, 1),
+                  frame.channel_row(y, x0, x1, 2))
+        hits = [x0 + i for i, c in enumerate(row) if tension_colour(c) or compression_colour(c)]
+        if hits:
+            xs += (hits[0], hits[-1])
+            ys.append(y)
+    return (min(xs), min(ys), max(xs) + 1, max(ys) + 1) if xs else None
+
+
+class FitLargeTruss(TrabexSession):
+    """The 100-joint bridge, 980 drawing units wide, opened by a command file in a new window of
+    some 650 pixels: it opens fitted, runs off the drawing when zoomed in with the keys, and is
+    whole again after Ctrl+F."""
+
+    PREFIX = "fit"
+    # Pixels a fit leaves free on each side of the truss.
+    MARGIN = 30
+
+    def drawing_edges(self, frame, bars):
+        """The drawing's left and right edge along a row of white and grid just above the bars:
+        the first pixels that are neither, out from the bars' middle."""
+        y = bars[1] - 12
+        background = lambda c: c == WHITE or (c is not None and c[0] == c[1] == c[2] == 192)
+        left = right = (bars[0] + bars[2]) // 2
+        while background(frame.rgb(left - 1, y)):
+            left -= 1
+        while background(frame.rgb(right, y)):
+            right += 1
+        if right - left < 300:
+            raise LookupError("no drawing around the bars at row %d" % y)
+        return left, right
+
+    def wait_for_bars(self, what, shown):
+        """A settled picture whose bars, against the drawing's edges, pass shown(bars, edges)."""
+        area = (MAIN_WINDOW[0], MAIN_WINDOW[1], MAIN_WINDOW[2], MAIN_WINDOW[3])
+
+        def probe():
+            frame = self.x.grab()
+            bars = bar_box(frame, area)
+            if bars is None:
+                raise LookupError("no solved bars on the screen")
+            edges = self.drawing_edges(frame, bars)
+            return shown(bars, edges) and (frame, bars, edges)
+        return wait_for(what, probe)
+
+    def whole(self, bars, edges):
+        """The bars' colours span the drawing less the margins, give or take the joint dots (5
+        pixels round the end joints) that cover the bars' ends."""
+        left, right = bars[0] - edges[0], edges[1] - bars[2]
+        return abs(left - self.MARGIN) <= 7 and abs(right - self.MARGIN) <= 7
+
+    @keeps_failure_screen
+    def test_bridge_is_fitted_on_opening_and_by_the_key(self):
+        started = time.monotonic()
+        x = self.x
+        folder = os.path.join(self.scratch, "bridge-folder")
+        os.makedirs(folder)
+        shutil.copyfile(BRIDGE_FILE, os.path.join(folder, "bridge.trs"))
+        with open(os.path.join(folder, "Trabex.run"), "w", encoding="utf-8") as f:
+            f.write("[Open]\nbridge.trs\n[Delete]\nTrabex.run\n")
+        self.start_program(cwd=folder)
+        _, palette_top, main = self.wait_for_main_window()
+        frame, bars, edges = self.wait_for_bars("the bridge fitted on opening", self.whole)
+        print("screen with the bridge opened: %s" % self.shot(frame, "opened"))
+
+        # A click on the drawing above the bridge (the bar tool adds nothing where it is
+        # pressed and released) gives the window the keyboard; two steps in, about the middle.
+        x.click((bars[0] + bars[2]) // 2, bars[1] - 12)
+        wait_for("the main window to take the keyboard", lambda: x.focus() == main)
+        x.park_pointer()
+        for _ in range(2):
+            x.xdotool("key", "ctrl+equal")
+        frame, bars, edges = self.wait_for_bars(
+            "the bridge zoomed in beyond the drawing",
+            lambda b, e: b[0] <= e[0] + 2 and b[2] >= e[1] - 2)
+        print("screen zoomed in: %s" % self.shot(frame, "zoomed"))
+
+        x.xdotool("key", "ctrl+f")
+        frame, bars, edges = self.wait_for_bars("the bridge fitted by Ctrl+F", self.whole)
+        print("screen after Ctrl+F: %s" % self.shot(x.settled(
+            (edges[0], bars[1] - 40, edges[1], bars[3] + 40)), "fitted"))
         self.exit_through_menu(palette_top, file_items=7)
         print("scenario took %.1f s" % (time.monotonic() - started))
 

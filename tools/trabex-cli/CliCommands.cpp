@@ -247,9 +247,11 @@ QString probe(TPrutovaSoustava& t, int x, int y, int step) {
 }
 
 void render(TPrutovaSoustava& t, const QString& outPath, QSize size) {
-    DisplayFlags = dfPrutName | dfPrutForce | dfStycNo;
-    t.Solve();
-    const QImage image = RenderTrussPicture(t, size, CliGridStep);
+    TTrussRenderOptions options;
+    options.Flags = dfPrutName | dfPrutForce | dfStycNo;
+    options.Err = t.Solve();
+    options.GridStep = CliGridStep;
+    const QImage image = RenderTrussPicture(t, size, options);
     QImageWriter writer(outPath, "png");
     if (!writer.write(image))
         fail(QStringLiteral("cannot write \"%1\": %2").arg(outPath, writer.errorString()));
