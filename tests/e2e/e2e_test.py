@@ -1422,16 +1422,17 @@ class BridgeMechanism(TrabexSession):
                     .replace("aShowPrutName_Checked=True", "aShowPrutName_Checked=False"))
         self.start_program(files=[document])
         tools, palette_top, main = self.wait_for_main_window()
-        drawing = wait_for("the bridge's window", lambda: find_drawing(x.grab(), palette_top))
-        drawing = self.maximise(drawing, palette_top)
-        ox, oy = drawing["x"], drawing["y"]
-        # The bridge opened fitted into the smaller new window; back at 100 % its bars stand at
-        # their drawing coordinates. A click with the bar tool (pressed and released at one
-        # point, it adds nothing) gives the window the keyboard.
-        x.click(ox + drawing["w"] - 20, oy + drawing["h"] - 20)
+        # The bridge opens fitted into the new window; back at 100 % its bars stand at their
+        # drawing coordinates and the grid at its own step. A click above the bars with the bar
+        # tool (pressed and released at one point, it adds nothing) gives the window the keys.
+        fitted = wait_for("the bridge fitted", lambda: bar_box(x.grab(), MAIN_WINDOW))
+        x.click((fitted[0] + fitted[2]) // 2, fitted[1] - 12)
         wait_for("the main window to take the keyboard", lambda: x.focus() == main)
         x.park_pointer()
         x.xdotool("key", "ctrl+0")
+        drawing = wait_for("the bridge's window", lambda: find_drawing(x.grab(), palette_top))
+        drawing = self.maximise(drawing, palette_top)
+        ox, oy = drawing["x"], drawing["y"]
         screen = lambda p: (ox + p[0], oy + p[1])
         tension, compression = self.bars_of(document, drawing["w"])
         # The side panel stands right of the drawing, as high as the drawing.
