@@ -99,6 +99,14 @@ void DrawRollerSupport(QPainter& p, bool reactionInX) {
     p.restore();
 }
 
+// The pointer arrow of selecting, tilted as on a screen.
+void DrawPointer(QPainter& p) {
+    p.setPen(QPen(Ink, 1.3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::white);
+    p.drawPolygon(QPolygonF(
+        {{7, 3}, {7, 19}, {10.8, 15.4}, {13.6, 21.2}, {16.2, 20}, {13.4, 14.3}, {18.5, 14.3}}));
+}
+
 } // namespace
 
 QIcon ToolIcon(TDrawingTool tool) {
@@ -112,6 +120,9 @@ QIcon ToolIcon(TDrawingTool tool) {
         break;
     case dtMove:
         DrawHand(p);
+        break;
+    case dtSelect:
+        DrawPointer(p);
         break;
     case dtPevnaPod:
         DrawFixedSupport(p);

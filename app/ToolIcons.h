@@ -5,7 +5,7 @@
 
 #include <QIcon>
 
-// The icon of a palette tool: a bar, a move hand, the three supports and the two forces.
+// The icon of a palette tool: a pointer, a bar, a move hand, the three supports, the two forces.
 QIcon ToolIcon(TDrawingTool tool);
 
 // The pen bar: a line in a pen style, a square in a brush style, a shape tool, a colour well.

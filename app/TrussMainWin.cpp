@@ -405,6 +405,11 @@ void TMainForm::CreatePalette() {
         connect(b, &QToolButton::clicked, this, [this, b] { SetDrawingTool(b); });
         return b;
     };
+    btDtSelect =
+        tool("btDtSelect", dtSelect,
+             QStringLiteral("Výběr: klepnutím vyberete prut, podpěru nebo sílu, tažením vše v "
+                            "obdélníku;\nse Shiftem přidáváte k výběru, dvojitým klepnutím "
+                            "upravíte hodnoty."));
     btDtMove =
         tool("btDtMove", dtMove,
              QStringLiteral("Editace umožňuje uchopením a tažením\npřesouvat styčníky se silami."));
@@ -545,6 +550,7 @@ void TMainForm::MergeMenus(TTrussForm* active) {
         menuBar()->removeAction(mergedForm->Edit1->menuAction());
         mergedForm->aUndo->setEnabled(false);
         mergedForm->aRedo->setEnabled(false);
+        mergedForm->SetFrameActive(false);
         disconnect(mergedForm, &QObject::destroyed, this, nullptr);
     }
     mergedForm = active;
@@ -555,9 +561,11 @@ void TMainForm::MergeMenus(TTrussForm* active) {
         return;
     menuBar()->insertMenu(Edit1->menuAction(), active->Insert1);
     menuBar()->insertMenu(Edit1->menuAction(), active->Edit1);
-    active->Insert1->menuAction()->setVisible(false);
+    // The truss window's Insert menu, unlike the frame's, has commands of its own.
+    active->Insert1->menuAction()->setVisible(true);
     active->aUndo->setEnabled(true);
     active->aRedo->setEnabled(true);
+    active->SetFrameActive(true);
     connect(active, &QObject::destroyed, this, [this] {
         mergedForm = nullptr;
         UpdateActions();

@@ -129,8 +129,8 @@ public:
 
     QWidget* Panel1;
     QButtonGroup* ToolButtons;
-    QToolButton *btDtMove, *btDTPrut, *btDtPevnaPod, *btDtVolPodY, *btDtVolPodX, *btDtForceUp,
-        *btDtForceLeft;
+    QToolButton *btDtSelect, *btDtMove, *btDTPrut, *btDtPevnaPod, *btDtVolPodY, *btDtVolPodX,
+        *btDtForceUp, *btDtForceLeft;
     QSpinBox* RxSpinEditSila;
     QSpinBox* RxSpinEditGrid;
     QCheckBox *chbOznaceniPrutu, *ChbZobrazSily, *CheckBox1;

@@ -15,4 +15,5 @@ enum TDrawingTool : std::uint8_t {
     dtRectangle,
     dtEllipse,
     dtRoundRect,
+    dtSelect, // picks bars, supports and loads; edits their values
 };

@@ -4,8 +4,10 @@
 #include "FileDialogs.h"
 #include "HintTiming.h"
 #include "RutinyUnit.h"
+#include "SelectTool.h"
 #include "ToolActions.h"
 #include "TrussPicture.h"
+#include "TrussSelection.h"
 #include "plsDialogs.h"
 #include "plsLangConsts.h"
 #include "plsTranslateForm.h"
@@ -109,7 +111,9 @@ TTrussForm::TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> t
     ScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     CreatePanel();
+    Selection = new TTrussSelection(this);
     CreateActions();
+    SelectTool = new TSelectTool(host, *this);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -128,12 +132,18 @@ TTrussForm::TTrussForm(TTrussFormHost& host, std::unique_ptr<TPrutovaSoustava> t
             painter(p, view);
     };
 
+    AddOverlay([this](QPainter& p, const TViewTransform&) { SelectTool->PaintOverlay(p); });
+
     LabelMax->setText(QStringLiteral("(max.%1)").arg(MaxStycniky));
     PrepareCanvas();
     TranslateSelf();
 }
 
-TTrussForm::~TTrussForm() = default;
+TTrussForm::~TTrussForm() {
+    // The drawing outlives this window's own part: its tool and overlay must not reach back.
+    Image->PaintOverlays = nullptr;
+    delete SelectTool;
+}
 
 QSize TTrussForm::DesignSize() {
     return {DesignWidth, DesignHeight};
@@ -225,17 +235,9 @@ void TTrussForm::CreateActions() {
     Insert1->menuAction()->setVisible(false);
     Edit1 = new QMenu(QStringLiteral("&Edit"), this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    auto item = [this](const char* name, const QString& text) {
-        auto* a = Edit1->addAction(text);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setVisible(false);
-        return a;
-    };
     Edit1->addAction(aUndo);
     Edit1->addAction(aRedo);
-    item("Cut1", QStringLiteral("Cu&t"));
-    item("Copy1", QStringLiteral("&Copy"));
-    item("Paste1", QStringLiteral("&Paste"));
+    CreateEditActions();
 }
 
 QPoint TTrussForm::SnapPoint(int x, int y) const {

@@ -20,6 +20,8 @@
 #include <memory>
 
 class QLabel;
+class TSelectTool;
+class TTrussSelection;
 
 // The drawing: shows its picture at its own size and hands its mouse and wheel events, in its
 // own pixels, to the truss window.
@@ -93,6 +95,26 @@ public:
     void aUndoExecute();
     void aRedoExecute();
 
+    // Selecting, the clipboard, and values typed in (TrussFormEditing.cpp).
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void aDeleteExecute();
+    void aSelectAllExecute();
+    void aSelectNoneExecute();
+    void aInsertPrutExecute();
+    void aInsertPodperaExecute();
+    void aInsertSilaExecute();
+    // Edits the joint under a point of the drawing widget, else the item under it, in its
+    // dialog; false when nothing lies there or the dialog was cancelled.
+    bool EditAt(QPointF screen);
+    // Whether this window's menus are the frame's now: only then do its commands take their keys.
+    void SetFrameActive(bool active);
+    // Enables the commands by the selection, the clipboard and whether the window is the frame's.
+    void UpdateEditActions();
+    // A point of the drawing (drawing units) in the drawing widget's pixels.
+    QPointF DrawingToScreen(QPointF p) const;
+
     // Asks whether to save a changed truss: true when the window may close (saved or declined).
     bool QuerySave();
     // Translates the window and refreshes it.
@@ -115,6 +137,8 @@ public:
     // out only.
     void FitIfOutside();
     void PanBy(QPointF delta);
+    // The space bar is held or a pan is under way: the drawing's mouse belongs to the pan.
+    bool PanActive() const { return spaceHeld || panning; }
     // The text of the zoom in the status bar, e.g. "Měřítko: 250 %".
     QString ZoomText() const;
     // Pixels left free around the truss by ZoomToFit.
@@ -155,6 +179,11 @@ public:
     QAction* aRedo;
     QAction* aFileSaveAs;
     QAction* aFileSave;
+    QAction *Cut1, *Copy1, *Paste1, *aDelete, *aSelectAll, *aSelectNone;
+    QAction *aInsertPrut, *aInsertPodpera, *aInsertSila;
+    // The items picked with the Select tool, and the tool itself.
+    TTrussSelection* Selection;
+    TSelectTool* SelectTool;
     // The menus merged into the frame's menu bar while this window is active.
     QMenu* Insert1;
     QMenu* Edit1;
@@ -169,6 +198,11 @@ protected:
 private:
     void CreatePanel();
     void CreateActions();
+    void CreateEditActions();
+    // Moves the joint at a point to the point typed in its dialog; one undo step.
+    bool EditJoint(QPoint at);
+    // The truss after an edit of whole items: the selection becomes items, then a refresh.
+    void AfterItemsEdit(const TItemIndices& items);
     // The refresh after the solve: matrix window, panel, caption and picture.
     void ShowResults(std::uint8_t err, const TTrussDisplayOptions& options,
                      const QStringList& failures);
@@ -202,6 +236,7 @@ private:
     // Whether the last refresh solved and drew the truss.
     bool solvedBefore = true;
     bool drawnBefore = true;
+    bool frameActive = false;
     // The error code of the last solve: a redraw colours the bars by it without solving again.
     std::uint8_t solveErr = 0;
     TViewTransform view;

@@ -5,6 +5,7 @@
 #include "PostedMessageDlg.h"
 #include "RutinyUnit.h"
 #include "TrussPicture.h"
+#include "TrussSelection.h"
 #include "UMatrix.h"
 #include "UnitMatice.h"
 #include "plsLangConsts.h"
@@ -112,6 +113,8 @@ void TTrussForm::RefreshTruss() {
     }
     host.SetStatusText(spMemory, MemoryText());
     ReportFailures(solves, draws, failures);
+    // Whatever changed the truss, the selection keeps only what is still there.
+    Selection->Prune(*soustava);
 }
 
 void TTrussForm::ShowResults(std::uint8_t err, const TTrussDisplayOptions& options,

@@ -66,6 +66,24 @@ QString str_Meritko = QStringLiteral("Měřítko: %s %");
 // Shown once when the settings (language, counters, recent files) cannot be kept.
 QString msg_NastaveniNelzeUlozit = QStringLiteral(
     "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí.");
+// Texts of selecting, the clipboard and the dialogs in which values are typed.
+QString str_Prut = QStringLiteral("Prut");
+QString str_Podpera = QStringLiteral("Podpěra");
+QString str_KonecA = QStringLiteral("Konec A");
+QString str_KonecB = QStringLiteral("Konec B");
+QString str_Poloha = QStringLiteral("Poloha");
+QString str_Velikost = QStringLiteral("Velikost");
+QString str_Reakce = QStringLiteral("Reakce");
+QString str_PodperaXY = QStringLiteral("v x i v y (pevná)");
+QString str_PodperaX = QStringLiteral("jen v x");
+QString str_PodperaY = QStringLiteral("jen v y");
+QString msg_NeniCislo = QStringLiteral("Pole \"%s\": zadejte číslo.");
+QString msg_NeniCeleCislo =
+    QStringLiteral("Pole \"%s\": zadejte celé číslo od -2147483648 do 2147483647.");
+QString msg_NeniKladne = QStringLiteral("Pole \"%s\": zadejte kladné číslo.");
+QString msg_KonecPrutu = QStringLiteral("Konce prutu musí ležet ve dvou různých bodech.");
+QString str_SchrankaBezKonstrukce = QStringLiteral("Ve schránce není příhradová konstrukce.");
+QString str_SchrankaSeNevejde = QStringLiteral("Obsah schránky se sem nevejde.");
 // Texts of mechanisms, of the method that solved a truss and of the joints' displacements.
 QString str_MechJoint =
     QStringLiteral("Mechanismus: styčník %s se může pohnout — přidejte prut nebo podporu");
@@ -96,7 +114,6 @@ QString msg_CannotVerifyUpdate =
 QString str_TabPruty = QStringLiteral("Pruty");
 QString str_TabPodpory = QStringLiteral("Podpory");
 QString str_TabStycniky = QStringLiteral("Styčníky");
-QString str_Prut = QStringLiteral("Prut");
 QString str_StycnikA = QStringLiteral("Styčník A");
 QString str_StycnikB = QStringLiteral("Styčník B");
 QString str_Delka = QStringLiteral("Délka");
@@ -201,6 +218,24 @@ const TLangConstant Constants[] = {
      "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty."},
     {"msg_NastaveniNelzeUlozit", &msg_NastaveniNelzeUlozit,
      "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí."},
+    {"str_Prut", &str_Prut, "Prut"},
+    {"str_Podpera", &str_Podpera, "Podpěra"},
+    {"str_KonecA", &str_KonecA, "Konec A"},
+    {"str_KonecB", &str_KonecB, "Konec B"},
+    {"str_Poloha", &str_Poloha, "Poloha"},
+    {"str_Velikost", &str_Velikost, "Velikost"},
+    {"str_Reakce", &str_Reakce, "Reakce"},
+    {"str_PodperaXY", &str_PodperaXY, "v x i v y (pevná)"},
+    {"str_PodperaX", &str_PodperaX, "jen v x"},
+    {"str_PodperaY", &str_PodperaY, "jen v y"},
+    {"msg_NeniCislo", &msg_NeniCislo, "Pole \"%s\": zadejte číslo."},
+    {"msg_NeniCeleCislo", &msg_NeniCeleCislo,
+     "Pole \"%s\": zadejte celé číslo od -2147483648 do 2147483647."},
+    {"msg_NeniKladne", &msg_NeniKladne, "Pole \"%s\": zadejte kladné číslo."},
+    {"msg_KonecPrutu", &msg_KonecPrutu, "Konce prutu musí ležet ve dvou různých bodech."},
+    {"str_SchrankaBezKonstrukce", &str_SchrankaBezKonstrukce,
+     "Ve schránce není příhradová konstrukce."},
+    {"str_SchrankaSeNevejde", &str_SchrankaSeNevejde, "Obsah schránky se sem nevejde."},
     {"str_MechJoint", &str_MechJoint,
      "Mechanismus: styčník %s se může pohnout — přidejte prut nebo podporu"},
     {"str_MechJoints", &str_MechJoints,
@@ -229,7 +264,6 @@ const TLangConstant Constants[] = {
     {"str_TabPruty", &str_TabPruty, "Pruty"},
     {"str_TabPodpory", &str_TabPodpory, "Podpory"},
     {"str_TabStycniky", &str_TabStycniky, "Styčníky"},
-    {"str_Prut", &str_Prut, "Prut"},
     {"str_StycnikA", &str_StycnikA, "Styčník A"},
     {"str_StycnikB", &str_StycnikB, "Styčník B"},
     {"str_Delka", &str_Delka, "Délka"},

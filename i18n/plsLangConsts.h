@@ -53,6 +53,23 @@ extern QString msg_SoustavaNezobrazena;
 extern QString str_NelzeSpocitat;
 extern QString str_NelzeVykreslit;
 extern QString msg_NeocekavanaChyba;
+// The texts of selecting, the clipboard and the dialogs in which values are typed.
+extern QString str_Prut;
+extern QString str_Podpera;
+extern QString str_KonecA;
+extern QString str_KonecB;
+extern QString str_Poloha;
+extern QString str_Velikost;
+extern QString str_Reakce;
+extern QString str_PodperaXY;
+extern QString str_PodperaX;
+extern QString str_PodperaY;
+extern QString msg_NeniCislo;
+extern QString msg_NeniCeleCislo;
+extern QString msg_NeniKladne;
+extern QString msg_KonecPrutu;
+extern QString str_SchrankaBezKonstrukce;
+extern QString str_SchrankaSeNevejde;
 // The zoom of the active truss window in the status bar.
 extern QString str_Meritko;
 
@@ -77,7 +94,6 @@ extern QString msg_CannotVerifyUpdate;
 extern QString str_TabPruty;
 extern QString str_TabPodpory;
 extern QString str_TabStycniky;
-extern QString str_Prut;
 extern QString str_StycnikA;
 extern QString str_StycnikB;
 extern QString str_Delka;
@@ -122,8 +138,6 @@ struct TLangConstant {
 
 // Every constant in the order they are refreshed: the 32 message and report texts, the texts of
 // the save and open questions, then those the later features added.
-// Every constant in the order they are refreshed: the 32 message and report texts, then the
-// texts of the save and open questions, then those of the update check.
 const TLangConstant* LangConstants();
 int LangConstantCount();
 

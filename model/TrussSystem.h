@@ -57,6 +57,7 @@ QString CleanUnitName(const QString& name);
 // A truss file read into sections and entries, before it is applied to a truss.
 struct TTrussFileContent;
 struct TTrussItems;
+struct TItemIndices;
 
 class TPrutovaSoustava {
 public:
@@ -121,6 +122,18 @@ public:
     // or is refused (not a regular file, larger than MaxTrussFileSize, too many items), and
     // ERangeError for a support whose Kv lies outside 0..255.
     bool LoadFromFile(const QString& path);
+
+    // Editing whole sets of items (TrussEditing.cpp). Each change is one undo step, and the truss
+    // is rebuilt from its items in list order, numbered as a load of its saved text numbers them.
+    // The bars, supports and loads as the file text holds them, in list order.
+    TTrussItems Items() const;
+    void ReplaceItems(const TTrussItems& items);
+    void DeleteItems(const TItemIndices& which);
+    // Adds extra after the items there are and returns their positions; changes nothing and
+    // returns none when a section would then hold more than a file may.
+    std::optional<TItemIndices> AppendItems(const TTrussItems& extra);
+    // The bars, supports and loads sections of a truss of just these items.
+    QStringList ItemsText(const TItemIndices& which) const;
 
     // Changes since the truss was created empty, loaded or saved.
     void MarkSaved();

@@ -15,6 +15,9 @@ Each scenario has its own X server, home and config folder, and starts the progr
   another folder that opens it again.
 - a command file naming a truss of more unknowns than the equations hold: the program keeps
   running, its warning is dismissed, the command file is deleted, and Exit ends it cleanly.
+- selecting and deleting: the 100-joint bridge opened, one diagonal picked with the Select tool
+  and deleted with the Delete key; the side panel reads a mechanism, and Ctrl+Z brings the forces
+  back.
 - update: a publisher's key pair and signature made with update-server/sign-update.sh; "Yes" to
   a signed newer version runs its setup file and ends the program, while a setup file changed
   after signing gives one error box, is deleted, never runs, and the program goes on.
@@ -1316,6 +1319,173 @@ class UnsolvableDocument(TrabexSession):
         print("scenario took %.1f s" % (time.monotonic() - started))
 
 
+def panel_changes(before, after, box):
+    """Runs of rows inside box (x0, y0, x1, y1) where two pictures differ, top to bottom, each
+    with the span of columns that differ in it: [((y0, y1), (x0, x1))], ends exclusive."""
+    x0, y0, x1, y1 = clip(box, after)
+    step = after.step
+    rows = [y for y in range(y0, y1)
+            if after.pixels[y * after.stride + x0 * step:y * after.stride + x1 * step]
+            != before.pixels[y * before.stride + x0 * step:y * before.stride + x1 * step]]
+    found = []
+    for first, last in runs(rows, gap=2):
+        xs = [x for y in range(first, last + 1) for x in range(x0, x1)
+              if after.rgb(x, y) != before.rgb(x, y)]
+        found.append(((first, last + 1), (min(xs), max(xs) + 1)))
+    return found
+
+
+def ink_mask(frame, rows, columns, margin=2):
+    """The dark pixels (text) around a changed spot, relative to its box's corner, and the box's
+    size."""
+    x0, x1 = columns[0] - margin, columns[1] + margin
+    y0, y1 = rows[0] - margin, rows[1] + margin
+    mask = {(x - x0, y - y0) for y in range(y0, y1) for x in range(x0, x1)
+            if dark(frame.rgb(x, y))}
+    return mask, (x1 - x0, y1 - y0)
+
+
+def holes(mask, size):
+    """How many enclosed blank regions a glyph's ink has: 1 for "0", none for "2"."""
+    w, h = size
+    blank = {(x, y) for x in range(w) for y in range(h)} - mask
+    outside = {p for p in blank if p[0] in (0, w - 1) or p[1] in (0, h - 1)}
+    todo = list(outside)
+    while todo:
+        x, y = todo.pop()
+        for q in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)):
+            if q in blank and q not in outside:
+                outside.add(q)
+                todo.append(q)
+    return len(clusters(blank - outside)) if blank - outside else 0
+
+
+def read_digit(mask, size):
+    """"0", "1" or "2" from the shape of one digit's ink: a hole makes a 0; without one, a foot
+    across most of the glyph's width makes a 2, a narrow one a 1."""
+    if not mask:
+        raise LookupError("no digit")
+    if holes(mask, size):
+        return "0"
+    xs = [x for x, _ in mask]
+    bottom = max(y for _, y in mask)
+    foot = [x for x, y in mask if y == bottom]
+    return "2" if max(foot) - min(foot) + 1 >= 0.6 * (max(xs) - min(xs) + 1) else "1"
+
+
+def is_dashes(mask):
+    """Ink one or two pixels high: the "---" of a sum the panel cannot give."""
+    ys = [y for _, y in mask]
+    return bool(mask) and max(ys) - min(ys) <= 2
+
+
+class BridgeMechanism(TrabexSession):
+    """The 100-joint bridge opened, one diagonal picked with the Select tool and deleted with the
+    Delete key: the side panel reads a mechanism (state 2, sums "---") and every bar turns grey;
+    Ctrl+Z brings the diagonal and the forces back."""
+
+    PREFIX = "select"
+    BRIDGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples",
+                          "pratt-bridge.trs")
+    # A diagonal of the bridge, from the top chord down to the bottom one; its nearest neighbours
+    # lie 10 pixels from its middle.
+    DIAGONAL = ((220, 360), (240, 400))
+    # Bars 40 pixels and longer are sampled a quarter from their ends, clear of the joints' dots.
+    SAMPLES = (0.25, 0.75)
+
+    def bars_of(self, path, width):
+        """The long bars that lie wholly left of x = width, split by their forces' signs."""
+        result = subprocess.run([CLI, "json", path], capture_output=True, text=True, timeout=60,
+                                env=dict(os.environ, QT_QPA_PLATFORM="offscreen",
+                                         HOME=self.scratch, XDG_RUNTIME_DIR=self.runtime))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        doc = json.loads(result.stdout)
+        self.assertEqual(doc["err"], 0)
+        self.assertEqual(len(doc["joints"]), 100)
+        shown = [b for b in doc["bars"] if max(b["a"][0], b["b"][0]) < width - 10
+                 and math.dist(b["a"], b["b"]) >= 40 and abs(b["force"]) > 1e-3]
+        bar = lambda b: (tuple(b["a"]), tuple(b["b"]))
+        tension = [bar(b) for b in shown if b["force"] > 0]
+        compression = [bar(b) for b in shown if b["force"] < 0]
+        self.assertTrue(len(tension) >= 5 and len(compression) >= 5, "bars: %s" % shown)
+        return tension, compression
+
+    @keeps_failure_screen
+    def test_deleted_diagonal_makes_a_mechanism_and_undo_brings_it_back(self):
+        started = time.monotonic()
+        x = self.x
+        document = os.path.join(self.cwd, "bridge.trs")
+        shutil.copyfile(self.BRIDGE, document)
+        # Without the bars' labels, which at this density would cover the bars' colours.
+        with open(os.path.join(self.config, "Trabex", "trabex.INI"), "w", newline="") as f:
+            f.write(OPTIONS.replace("aShowPrutForce_Checked=True", "aShowPrutForce_Checked=False")
+                    .replace("aShowPrutName_Checked=True", "aShowPrutName_Checked=False"))
+        self.start_program(files=[document])
+        tools, palette_top, main = self.wait_for_main_window()
+        # The bridge opens fitted into the new window; back at 100 % its bars stand at their
+        # drawing coordinates and the grid at its own step. A click above the bars with the bar
+        # tool (pressed and released at one point, it adds nothing) gives the window the keys.
+        fitted = wait_for("the bridge fitted", lambda: bar_box(x.grab(), MAIN_WINDOW))
+        x.click((fitted[0] + fitted[2]) // 2, fitted[1] - 12)
+        wait_for("the main window to take the keyboard", lambda: x.focus() == main)
+        x.park_pointer()
+        x.xdotool("key", "ctrl+0")
+        drawing = wait_for("the bridge's window", lambda: find_drawing(x.grab(), palette_top))
+        drawing = self.maximise(drawing, palette_top)
+        ox, oy = drawing["x"], drawing["y"]
+        screen = lambda p: (ox + p[0], oy + p[1])
+        tension, compression = self.bars_of(document, drawing["w"])
+        # The side panel stands right of the drawing, as high as the drawing.
+        panel = (ox + drawing["w"] + 4, oy, MAIN_WINDOW[2], oy + drawing["h"])
+
+        def solved_bars():
+            frame = x.grab()
+            return shows_forces(frame, (ox, oy), tension, compression, self.SAMPLES) and frame
+        solved = wait_for("the solved bridge", solved_bars)
+        solved = x.settled(panel)
+        print("screen with the bridge: %s" % self.shot(solved, "bridge"))
+
+        # The Select tool's button stands left of the move tool's, one button's pitch away.
+        pitch = tools["btDTPrut"][0] - tools["btDtMove"][0]
+        x.click(tools["btDtMove"][0] - pitch, tools["btDtMove"][1])
+        middle = screen(along(self.DIAGONAL, 0.5))
+        core = solved.rgb(*screen(along(self.DIAGONAL, 0.25)))
+        x.click(middle[0] + 2, middle[1] + 1)
+        x.park_pointer()
+        wait_for("the main window to take the keyboard", lambda: x.focus() == main)
+        # The highlight lies over the bar: its colour there is no longer the bar's.
+        picked = wait_for("the diagonal highlighted",
+                          lambda: (lambda f: f.rgb(*screen(along(self.DIAGONAL, 0.25))) != core
+                                   and f)(x.grab()))
+        print("screen with the diagonal selected: %s" % self.shot(picked, "selected"))
+
+        x.xdotool("key", "Delete")
+
+        def mechanism():
+            frame = x.settled(panel)
+            changes = panel_changes(solved, frame, panel)
+            # Bars, indeterminacy, state, the two sums; then the report below them.
+            if len(changes) < 5:
+                raise LookupError("the panel has not changed enough: %s" % changes)
+            state, sum1, sum2 = changes[2:5]
+            if not (is_dashes(ink_mask(frame, *sum1)[0]) and is_dashes(ink_mask(frame, *sum2)[0])):
+                raise LookupError("the sums are not dashes")
+            return frame, state
+        broken, state = wait_for("the panel to show a mechanism", mechanism)
+        print("screen with the diagonal deleted: %s" % self.shot(broken, "deleted"))
+        self.assertEqual(read_digit(*ink_mask(solved, *state)), "0", "the state before")
+        self.assertEqual(read_digit(*ink_mask(broken, *state)), "2", "the state after")
+        grey = (192, 192, 192)
+        for bar in tension[:3] + compression[:3]:
+            self.assertEqual(broken.rgb(*screen(along(bar, 0.25))), grey, "bar %s" % (bar,))
+        self.assertNotEqual(broken.rgb(*screen(along(self.DIAGONAL, 0.25))), core)
+
+        x.xdotool("key", "ctrl+z")
+        back = wait_for("the forces back", solved_bars)
+        back = x.settled(panel)
+        print("screen after undo: %s" % self.shot(back, "undone"))
+        self.assertTrue(back.same_in(solved, panel), "the panel differs from the solved one")
+        self.assertEqual(back.rgb(*screen(along(self.DIAGONAL, 0.25))), core)
 def bar_box(frame, box):
     """The bounding box (x0, y0, x1, y1, exclusive ends) of the solved bars' colours in box, or
     None."""
