@@ -151,7 +151,10 @@ void DrawSilaArrow(QPainter& canvas, const TViewMapping& view, int x, int y, dou
                    double angle);
 void DrawStycnikDot(QPainter& canvas, int x, int y);
 
-// Rounds half to even into a 32-bit pixel coordinate; throws ERangeError when it does not fit.
+// Pixel coordinates are kept this far inside the 32-bit range, so that the few pixels by which
+// labels, dots and images stand off their point can never overflow.
+constexpr long double PixelLimit = INT32_MAX - 4096;
+// Rounds half to even into a pixel coordinate; throws ERangeError beyond ±PixelLimit.
 int RoundToPixel(long double value);
 // A drawing position mapped through a view and rounded to a pixel; ERangeError as above.
 QPoint MapToPixel(const TViewMapping& view, long double x, long double y);

@@ -77,7 +77,7 @@ void drawBarLine(QPainter& canvas, QPoint p1, QPoint p2, const QColor& colour) {
 
 int RoundToPixel(long double value) {
     const long double r = std::nearbyint(value);
-    if (!(r >= INT32_MIN && r <= INT32_MAX))
+    if (!(r >= -PixelLimit && r <= PixelLimit))
         throw ERangeError("drawing position outside the 32-bit range");
     return static_cast<int>(r);
 }
@@ -193,7 +193,9 @@ void TPrut::Draw(QPainter& canvas, double bound1, double bound2,
                      ? QStringLiteral("(") + FormatDecimals(Sila, 1) + QStringLiteral(")")
                      : QStringLiteral("(?)");
     // The label's place is the bar's middle in drawing units, its offset in pixels.
-    const QPoint middle = MapToPixel(view, Sa_X + (Sb_X - Sa_X) / 2, Sa_Y + (Sb_Y - Sa_Y) / 2);
+    // Halved in 64 bits, truncated as ever: the ends may lie the whole 32-bit range apart.
+    auto half = [](std::int64_t a, std::int64_t b) { return a + (b - a) / 2; };
+    const QPoint middle = MapToPixel(view, half(Sa_X, Sb_X), half(Sa_Y, Sb_Y));
     textOut(canvas, middle.x() - 5, middle.y() + 2, label);
 }
 

@@ -151,6 +151,27 @@ TEST(RoundToPixel, HalvesToEvenAndRefusesOverflow) {
     EXPECT_EQ(RoundToPixel(3.5L), 4);
     EXPECT_EQ(RoundToPixel(-2.5L), -2);
     EXPECT_THROW(RoundToPixel(1e12L), ERangeError);
+    // A label 4 pixels right of the last pixel must still be a 32-bit number.
+    EXPECT_THROW(RoundToPixel(INT32_MAX), ERangeError);
+    EXPECT_THROW(RoundToPixel(INT32_MIN), ERangeError);
+}
+
+TEST_F(DrawingTest, ItemsAtTheEndsOfTheIntegerRangeAreDrawnOrRefusedWithoutOverflow) {
+    // The bar's ends lie 4e9 apart, more than an int holds; its label belongs at its middle,
+    // x = 0, shifted here to the picture's x = 100 (5 pixels left of it, by the label's offset).
+    TPrut bar;
+    bar.Number = 1, bar.Sa_X = -2000000000, bar.Sa_Y = 0, bar.Sb_X = 2000000000, bar.Sb_Y = 0;
+    TDrawContext context{TViewMapping{1, QPointF(100, 100)}, dfPrutName, 0};
+    {
+        QPainter p(&image);
+        bar.Draw(p, 5, 0, context);
+    }
+    EXPECT_GT(countNonWhite(QRect(90, 104, 30, 14)), 10);
+    // A joint on the last pixel of the range cannot be drawn with its number beside it.
+    TStycnik joint;
+    joint.Number = 1, joint.X = INT32_MAX, joint.Y = 0;
+    QPainter p(&image);
+    EXPECT_THROW(joint.Draw(p, TDrawContext{TViewMapping{}, dfStycNo, 0}), ERangeError);
 }
 
 } // namespace
