@@ -713,6 +713,12 @@ class TrabexSession(unittest.TestCase):
     def caption(self, main):
         return self.x.xdotool("getwindowname", main).rstrip("\n")
 
+    def give_keyboard(self, point, main):
+        """A click at point gives the main window the keyboard; the pointer is then parked."""
+        self.x.click(*point)
+        wait_for("the main window to take the keyboard", lambda: self.x.focus() == main)
+        self.x.park_pointer()
+
     def maximise(self, drawing, palette_top):
         """Maximises the truss window of this drawing by a double click on its title bar and
         returns the drawing that then fills the workspace. A double click that a loaded machine
@@ -820,9 +826,7 @@ class DrawSaveExit(TrabexSession):
         workspace = frame.rgb(cx, cy)
         self.assertEqual(frame.count(lambda c: c == workspace, (cx - 10, cy - 10, cx + 11, cy + 11)),
                          21 * 21, "the middle of the window is not empty workspace")
-        x.click(cx, cy)
-        wait_for("the main window to take the keyboard", lambda: x.focus() == main)
-        x.park_pointer()
+        self.give_keyboard((cx, cy), main)
         x.xdotool("key", "ctrl+n")
         drawing = wait_for("a truss window", lambda: find_drawing(x.grab(), palette_top))
 
@@ -1426,9 +1430,7 @@ class BridgeMechanism(TrabexSession):
         # drawing coordinates and the grid at its own step. A click above the bars with the bar
         # tool (pressed and released at one point, it adds nothing) gives the window the keys.
         fitted = wait_for("the bridge fitted", lambda: bar_box(x.grab(), MAIN_WINDOW))
-        x.click((fitted[0] + fitted[2]) // 2, fitted[1] - 12)
-        wait_for("the main window to take the keyboard", lambda: x.focus() == main)
-        x.park_pointer()
+        self.give_keyboard(((fitted[0] + fitted[2]) // 2, fitted[1] - 12), main)
         x.xdotool("key", "ctrl+0")
         drawing = wait_for("the bridge's window", lambda: find_drawing(x.grab(), palette_top))
         drawing = self.maximise(drawing, palette_top)
@@ -1559,9 +1561,7 @@ class FitLargeTruss(TrabexSession):
 
         # A click on the drawing above the bridge (the bar tool adds nothing where it is
         # pressed and released) gives the window the keyboard; two steps in, about the middle.
-        x.click((bars[0] + bars[2]) // 2, bars[1] - 12)
-        wait_for("the main window to take the keyboard", lambda: x.focus() == main)
-        x.park_pointer()
+        self.give_keyboard(((bars[0] + bars[2]) // 2, bars[1] - 12), main)
         for _ in range(2):
             x.xdotool("key", "ctrl+equal")
         frame, bars, edges = self.wait_for_bars(
