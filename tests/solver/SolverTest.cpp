@@ -686,12 +686,20 @@ void PrintTo(const IdentityCase& c, std::ostream* os) {
     *os << KindName(c.Generate) << " x" << c.Systems;
 }
 
+// Under the address sanitizer a system costs some ten times as much. Every third of them still
+// takes every path of both solvers under its eyes; the ordinary build compares them all.
+#ifdef __SANITIZE_ADDRESS__
+constexpr int SanitizedShare = 3;
+#else
+constexpr int SanitizedShare = 1;
+#endif
+
 class SolverIdentityTest : public ::testing::TestWithParam<IdentityCase> {};
 
 TEST_P(SolverIdentityTest, FastPathMatchesLiteralBitForBit) {
     const IdentityCase c = GetParam();
     int solved = 0, failed = 0;
-    for (int n = 0; n < c.Systems; ++n) {
+    for (int n = 0; n < c.Systems; n += SanitizedShare) {
         const std::uint64_t seed = 1000003ULL * (static_cast<unsigned>(c.Generate) + 1) + n;
         Generator g(seed);
         TSystem s;
@@ -707,7 +715,7 @@ TEST_P(SolverIdentityTest, FastPathMatchesLiteralBitForBit) {
     RecordProperty("solved", solved);
     RecordProperty("failed", failed);
     std::printf("%s: %d solved, %d without solution\n", KindName(c.Generate), solved, failed);
-    EXPECT_GE(solved * 100, c.Systems * c.MinSolvedPercent) << KindName(c.Generate);
+    EXPECT_GE(solved * 100, (solved + failed) * c.MinSolvedPercent) << KindName(c.Generate);
     if (c.Generate != Kind::TrussStrip) {
         EXPECT_GT(failed, 0) << KindName(c.Generate);
     }
