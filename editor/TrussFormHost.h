@@ -29,7 +29,8 @@ enum TStatusPanel {
     spDrawTime = 2,
     spCalcTime = 3,
     spMemory = 4,
-    spZoom = 5, // the active window's zoom
+    spZoom = 5,     // the active window's zoom
+    spAnalysis = 6, // a mechanism found, or the scale of the deformed shape drawn
 };
 
 class TTrussFormHost {

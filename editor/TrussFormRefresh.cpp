@@ -112,6 +112,10 @@ void TTrussForm::RefreshTruss() {
     const TAnalysisOptions analysisOptions = AnalysisOptionsOf(options);
     try {
         lastAnalysis = Analyse(*soustava, stiffness, analysisOptions);
+        // Beyond the joint equations and not solved by stiffness either: the joint equations'
+        // own refusal says why, as when they alone are used.
+        if (lastAnalysis.JointsRefused && lastAnalysis.Err != 0)
+            soustava->Solve();
         // The joint method alone times its solve as it always did.
         const bool jointsOnly =
             analysisOptions.Method == TSolveMethod::Joints && !analysisOptions.Displacements;
