@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Analysis.h"
+#include "DisplacedShape.h"
 #include "LabeledEdit.h"
 #include "TrussFormHost.h"
 #include "TrussSystem.h"
@@ -156,6 +157,8 @@ public:
     int AddOverlay(TOverlayPainter painter);
     void RemoveOverlay(int id);
     void UpdateOverlays();
+    // Whether the moved truss of the last analysis is drawn over the picture.
+    bool ShowsAnalysisShape() const { return shapeOverlay != 0; }
 
     bool Dragging = false;
     QPoint DownPoint;
@@ -177,6 +180,8 @@ public:
     TLabeledEdit* LabeledERR;
     TLabeledEdit* LEMass1;
     TLabeledEdit* LEMass2;
+    // The method whose forces the window shows.
+    TLabeledEdit* LEMetoda;
     TImageList ImageListDrawPodpery;
     QAction* aUndo;
     QAction* aRedo;
@@ -214,6 +219,13 @@ private:
     void ShowResults(std::uint8_t err, const TTrussDisplayOptions& options,
                      const QStringList& failures);
     void FillPanel(std::uint8_t err);
+    // The mechanism found, as lines above the report; empty when there is none.
+    QString MechanismLines() const;
+    // What the analysis adds to the status bar: a mechanism, or the deformed shape's scale.
+    QString AnalysisStatusText() const;
+    // The mechanism's motion or the deformed shape of the last analysis, drawn over the picture
+    // while there is one.
+    void ShowAnalysisShape(bool deformed);
     // The memo with the reasons of the failures above the truss's description.
     void FillMemo(const QStringList& failures);
     static QString FailureText(const std::exception& e);
@@ -249,6 +261,11 @@ private:
     // Kept for the window's life: a drag then reuses the factorisation's analysis.
     TStiffnessSolver stiffness;
     TAnalysis lastAnalysis;
+    // The overlay of the moved truss (0 while none is shown), what it draws, and the
+    // magnification of a deformed shape shown (0 when none is).
+    int shapeOverlay = 0;
+    TDisplacedShape shape;
+    double deformationScale = 0;
     TViewTransform view;
     // The space bar is held: a left drag pans instead of using the tool.
     bool spaceHeld = false;
