@@ -109,6 +109,8 @@ public:
     void aInsertPrutExecute();
     void aInsertPodperaExecute();
     void aInsertSilaExecute();
+    // The truss's units in their dialog; one undo step.
+    void aUnitsExecute();
     // Edits the joint under a point of the drawing widget, else the item under it, in its
     // dialog; false when nothing lies there or the dialog was cancelled.
     bool EditAt(QPointF screen);
@@ -188,7 +190,7 @@ public:
     QAction* aFileSaveAs;
     QAction* aFileSave;
     QAction *Cut1, *Copy1, *Paste1, *aDelete, *aSelectAll, *aSelectNone;
-    QAction *aInsertPrut, *aInsertPodpera, *aInsertSila;
+    QAction *aInsertPrut, *aInsertPodpera, *aInsertSila, *aUnits;
     // The items picked with the Select tool, and the tool itself.
     TTrussSelection* Selection;
     TSelectTool* SelectTool;

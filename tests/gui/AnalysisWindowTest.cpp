@@ -4,7 +4,10 @@
 #include "NumberFormat.h"
 #include "RutinyUnit.h"
 #include "SettingsStore.h"
+#include "ValueDialogs.h"
 #include "plsLangConsts.h"
+
+#include <QLineEdit>
 
 #include <cmath>
 
@@ -164,3 +167,41 @@ TEST_F(AnalysisWindow, SettingsDefaultsAreStoredAndRestored) {
 }
 
 } // namespace
+
+// The units dialog changes the units in one undo step; the file keeps them in [Jednotky], and a
+// truss at the default units writes no such section.
+TEST_F(AnalysisWindow, UnitsDialogIsOneUndoStepAndSavedWithTheTruss) {
+    TTrussForm* form = NewWindow();
+    Drag(form, {40, 40}, {100, 40});
+    ASSERT_TRUE(form->aUnits->isEnabled());
+    ValueDialogHandler = [](QDialog& dialog) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("Delka"))->setText(QLocale().toString(0.01));
+        dialog.findChild<QLineEdit*>(QStringLiteral("JednotkaDelky"))->setText(QStringLiteral("m"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("JednotkaSily"))->setText(QStringLiteral("kN"));
+        dialog.accept();
+        return dialog.result();
+    };
+    form->aUnits->trigger();
+    ValueDialogHandler = nullptr;
+    EXPECT_EQ(form->Soustava().Units.Delka, 0.01);
+    EXPECT_EQ(form->Soustava().Units.JednotkaDelky, QStringLiteral("m"));
+    EXPECT_EQ(form->Soustava().Units.JednotkaSily, QStringLiteral("kN"));
+    EXPECT_EQ(form->Soustava().PrutCount(), 1);
+
+    auto saved = [&](const char* name) {
+        const QString path = Dir.filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(form->aFileSaveAsAccept(path));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return QString::fromUtf8(f.readAll());
+    };
+    const QString with = saved("units.trs");
+    EXPECT_TRUE(with.contains(QStringLiteral("[Jednotky]")));
+    EXPECT_TRUE(with.contains(QStringLiteral("JednotkaDelky=m")));
+    EXPECT_TRUE(with.contains(QStringLiteral("JednotkaSily=kN")));
+
+    form->aUndoExecute();
+    EXPECT_EQ(form->Soustava().Units, TTrussUnits{});
+    EXPECT_EQ(form->Soustava().PrutCount(), 1) << "the bar drawn before stays";
+    EXPECT_FALSE(saved("plain.trs").contains(QStringLiteral("[Jednotky]")));
+}
