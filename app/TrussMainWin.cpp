@@ -293,9 +293,13 @@ void TMainForm::CreateMenus() {
     aShowGrid = DisplayOption("aShowGrid", QStringLiteral("Zobrazit mřížku"), true);
     aGridAsLine = DisplayOption("aGridAsLine", QStringLiteral("aGridAsLine"), true,
                                 QStringLiteral("aGridAsLine_Hint"));
+    aSolveByStiffness = DisplayOption("aSolveByStiffness", str_ResitTuhostne, true);
+    aShowDeformed = DisplayOption("aShowDeformed", str_ZobrazitDeformaci, false);
     Nastavit1 = menu("Nastavit1", QStringLiteral("Nastavit"));
     Nastavit1->addActions({aShowPrutName, aShowPrutForce, aShowStycNo, aZobrazMatici,
                            aShowSidePannel, aShowGrid, aGridAsLine});
+    Nastavit1->addSeparator();
+    Nastavit1->addActions({aSolveByStiffness, aShowDeformed});
     Nastavit1->addSeparator();
     Internetbackup1 = Nastavit1->addAction(QStringLiteral("Internet backup"));
     Internetbackup1->setObjectName(QStringLiteral("Internetbackup1"));
@@ -456,7 +460,7 @@ void TMainForm::CreatePalette() {
 void TMainForm::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
-    for (size_t i = 0; i < StatusPanels.size(); ++i) {
+    for (size_t i = 0; i < StatusPanelWidths.size(); ++i) {
         auto* panel = new QLabel(bar);
         panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i));
         panel->setFixedWidth(StatusPanelWidths[i]);
@@ -465,8 +469,12 @@ void TMainForm::CreateStatusBar() {
         bar->addPermanentWidget(panel);
         StatusPanels[i] = panel;
     }
-    // Permanent widgets line up on the right; a stretching filler keeps the panels on the left.
-    bar->addPermanentWidget(new QWidget(bar), 1);
+    // Permanent widgets line up on the right; the last panel stretches and keeps the others on
+    // the left. It has no frame, so it looks like empty space until an analysis writes in it.
+    auto* last = new QLabel(bar);
+    last->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(spAnalysis));
+    bar->addPermanentWidget(last, 1);
+    StatusPanels[spAnalysis] = last;
 }
 
 void TMainForm::SetStatusText(TStatusPanel panel, const QString& text) {
@@ -482,9 +490,9 @@ double TMainForm::ForceValue() const {
 }
 
 TTrussDisplayOptions TMainForm::DisplayOptions() const {
-    return {aShowPrutName->isChecked(), aShowPrutForce->isChecked(),  aShowStycNo->isChecked(),
-            aZobrazMatici->isChecked(), aShowSidePannel->isChecked(), aShowGrid->isChecked(),
-            aGridAsLine->isChecked()};
+    return {aShowPrutName->isChecked(), aShowPrutForce->isChecked(),    aShowStycNo->isChecked(),
+            aZobrazMatici->isChecked(), aShowSidePannel->isChecked(),   aShowGrid->isChecked(),
+            aGridAsLine->isChecked(),   aSolveByStiffness->isChecked(), aShowDeformed->isChecked()};
 }
 
 void TMainForm::FileClosed(const QString& fileName) {
@@ -709,7 +717,7 @@ void TMainForm::RestoreOptions() {
     number(RxSpinEditGrid, DefaultGridStep);
     number(RxSpinEditSila, DefaultForce);
     for (QAction* a : {aShowPrutForce, aShowPrutName, aZobrazMatici, aShowGrid, aShowSidePannel,
-                       aShowStycNo, aGridAsLine}) {
+                       aShowStycNo, aGridAsLine, aSolveByStiffness, aShowDeformed}) {
         const QString v = IniValue(section, a->objectName() + QStringLiteral("_Checked"));
         if (v.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
             a->setChecked(true);
@@ -724,7 +732,7 @@ void TMainForm::StoreOptions() {
     values.insert(QStringLiteral("RxSpinEditGrid_Value"), QString::number(RxSpinEditGrid->value()));
     values.insert(QStringLiteral("RxSpinEditSila_Value"), QString::number(RxSpinEditSila->value()));
     for (QAction* a : {aShowPrutForce, aShowPrutName, aZobrazMatici, aShowGrid, aShowSidePannel,
-                       aShowStycNo, aGridAsLine})
+                       aShowStycNo, aGridAsLine, aSolveByStiffness, aShowDeformed})
         values.insert(a->objectName() + QStringLiteral("_Checked"), BoolText(a->isChecked()));
     WriteIniSection(OptionsIniFile(), OptionsSection, values);
 }

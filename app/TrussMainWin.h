@@ -136,7 +136,7 @@ public:
     QCheckBox *chbOznaceniPrutu, *ChbZobrazSily, *CheckBox1;
     QToolButton* PenButton;
     // The five panels the truss windows write, then the active window's zoom.
-    std::array<QLabel*, 6> StatusPanels{};
+    std::array<QLabel*, 7> StatusPanels{};
 
     QWidget* PenBar;
     QButtonGroup* PenStyles;
@@ -155,6 +155,8 @@ public:
     QAction *aVolnaPodX, *aVolnaPodY, *Undo1, *Redo1;
     QAction *aShowPrutName, *aShowPrutForce, *aShowStycNo, *aZobrazMatici, *aShowSidePannel,
         *aShowGrid, *aGridAsLine;
+    // How the windows solve a redundant truss, and whether they draw its deformed shape.
+    QAction *aSolveByStiffness, *aShowDeformed;
     QAction *Internetbackup1, *Checkforupdates1;
     QAction *WindowCascade1, *WindowTileVertical1, *WindowTileHorizontal1, *WindowMinimizeAll1;
     // The view of the active truss window.

@@ -27,7 +27,8 @@ namespace {
 constexpr int DesignWidth = 657;
 constexpr int DesignHeight = 396;
 constexpr int SidePanelWidth = 248;
-constexpr int InfoPanelHeight = 217;
+// The designed fields and one more for the method.
+constexpr int InfoPanelHeight = 217 + 24;
 constexpr int SplitterWidth = 3;
 constexpr int FieldLeft = 128;
 constexpr int FieldWidth = 100;
@@ -206,6 +207,7 @@ void TTrussForm::CreatePanel() {
     }
     LEMass1 = field("LEMass1", "Mass1 (součet):");
     LEMass2 = field("LEMass2", "Mass2 (q souč.):");
+    LEMetoda = field("LEMetoda", "Metoda");
 }
 
 void TTrussForm::CreateActions() {

@@ -1,6 +1,8 @@
 // The truss window: one truss drawn on a grid, edited with the mouse, solved after every change.
 #pragma once
 
+#include "Analysis.h"
+#include "DisplacedShape.h"
 #include "LabeledEdit.h"
 #include "TrussFormHost.h"
 #include "TrussSystem.h"
@@ -75,6 +77,8 @@ public:
 
     // Solves the truss again and brings everything the window shows up to date.
     void RefreshTruss();
+    // What the last refresh found: the method used, displacements, a mechanism.
+    const TAnalysis& LastAnalysis() const { return lastAnalysis; }
     // A new empty picture of the drawing's size, with the grid when it is shown.
     void PrepareCanvas();
 
@@ -105,6 +109,8 @@ public:
     void aInsertPrutExecute();
     void aInsertPodperaExecute();
     void aInsertSilaExecute();
+    // The truss's units in their dialog; one undo step.
+    void aUnitsExecute();
     // Edits the joint under a point of the drawing widget, else the item under it, in its
     // dialog; false when nothing lies there or the dialog was cancelled.
     bool EditAt(QPointF screen);
@@ -153,6 +159,8 @@ public:
     int AddOverlay(TOverlayPainter painter);
     void RemoveOverlay(int id);
     void UpdateOverlays();
+    // Whether the moved truss of the last analysis is drawn over the picture.
+    bool ShowsAnalysisShape() const { return shapeOverlay != 0; }
 
     bool Dragging = false;
     QPoint DownPoint;
@@ -174,19 +182,25 @@ public:
     TLabeledEdit* LabeledERR;
     TLabeledEdit* LEMass1;
     TLabeledEdit* LEMass2;
+    // The method whose forces the window shows.
+    TLabeledEdit* LEMetoda;
     TImageList ImageListDrawPodpery;
     QAction* aUndo;
     QAction* aRedo;
     QAction* aFileSaveAs;
     QAction* aFileSave;
     QAction *Cut1, *Copy1, *Paste1, *aDelete, *aSelectAll, *aSelectNone;
-    QAction *aInsertPrut, *aInsertPodpera, *aInsertSila;
+    QAction *aInsertPrut, *aInsertPodpera, *aInsertSila, *aUnits;
     // The items picked with the Select tool, and the tool itself.
     TTrussSelection* Selection;
     TSelectTool* SelectTool;
     // The menus merged into the frame's menu bar while this window is active.
     QMenu* Insert1;
     QMenu* Edit1;
+
+signals:
+    // At the end of every refresh, when LastAnalysis holds its results.
+    void Refreshed();
 
 protected:
     bool event(QEvent* event) override;
@@ -207,6 +221,13 @@ private:
     void ShowResults(std::uint8_t err, const TTrussDisplayOptions& options,
                      const QStringList& failures);
     void FillPanel(std::uint8_t err);
+    // The mechanism found, as lines above the report; empty when there is none.
+    QString MechanismLines() const;
+    // What the analysis adds to the status bar: a mechanism, or the deformed shape's scale.
+    QString AnalysisStatusText() const;
+    // The mechanism's motion or the deformed shape of the last analysis, drawn over the picture
+    // while there is one.
+    void ShowAnalysisShape(bool deformed);
     // The memo with the reasons of the failures above the truss's description.
     void FillMemo(const QStringList& failures);
     static QString FailureText(const std::exception& e);
@@ -239,6 +260,14 @@ private:
     bool frameActive = false;
     // The error code of the last solve: a redraw colours the bars by it without solving again.
     std::uint8_t solveErr = 0;
+    // Kept for the window's life: a drag then reuses the factorisation's analysis.
+    TStiffnessSolver stiffness;
+    TAnalysis lastAnalysis;
+    // The overlay of the moved truss (0 while none is shown), what it draws, and the
+    // magnification of a deformed shape shown (0 when none is).
+    int shapeOverlay = 0;
+    TDisplacedShape shape;
+    double deformationScale = 0;
     TViewTransform view;
     // The space bar is held: a left drag pans instead of using the tool.
     bool spaceHeld = false;

@@ -108,11 +108,16 @@ void TTrussForm::CreateEditActions() {
         action("aInsertSila", QStringLiteral("&Síla..."),
                QStringLiteral("Vložit sílu|Přidá sílu zadanou polohou, velikostí a úhlem"),
                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), &TTrussForm::aInsertSilaExecute);
+    aUnits = action("aUnits", str_JednotkyMenu,
+                    QStringLiteral("Jednotky|Délka jednotky výkresu a názvy jednotek délky a síly"),
+                    {}, &TTrussForm::aUnitsExecute);
 
     Edit1->addSeparator();
     Edit1->addActions({Cut1, Copy1, Paste1, aDelete});
     Edit1->addSeparator();
     Edit1->addActions({aSelectAll, aSelectNone});
+    Edit1->addSeparator();
+    Edit1->addAction(aUnits);
     Insert1->addActions({aInsertPrut, aInsertPodpera, aInsertSila});
 
     connect(Selection, &TTrussSelection::Changed, this, [this] {
@@ -133,7 +138,7 @@ void TTrussForm::UpdateEditActions() {
     for (QAction* a : {Cut1, Copy1, aDelete, aSelectNone})
         a->setEnabled(selected);
     Paste1->setEnabled(frameActive && ClipboardHasText());
-    for (QAction* a : {aSelectAll, aInsertPrut, aInsertPodpera, aInsertSila})
+    for (QAction* a : {aSelectAll, aInsertPrut, aInsertPodpera, aInsertSila, aUnits})
         a->setEnabled(frameActive);
 }
 
@@ -242,6 +247,19 @@ bool TTrussForm::EditAt(QPointF screen) {
     if (edited)
         AfterItemsEdit(Only(item->Kind, i));
     return edited;
+}
+
+void TTrussForm::aUnitsExecute() {
+    TUnitsDialog dialog(this, soustava->Units);
+    if (ExecValueDialog(dialog) != QDialog::Accepted)
+        return;
+    const TTrussUnits units = dialog.Values();
+    if (units == soustava->Units)
+        return;
+    // The items stay as they are, numbers included: only the units change, in one undo step.
+    soustava->Units = units;
+    soustava->PushSnapshot();
+    RefreshTruss();
 }
 
 bool TTrussForm::EditJoint(QPoint at) {

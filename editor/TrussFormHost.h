@@ -16,6 +16,10 @@ struct TTrussDisplayOptions {
     bool ShowSidePannel = false;
     bool ShowGrid = true;
     bool GridAsLine = true; // checked draws the grid as dots, unchecked as lines
+    // A redundant truss that cannot move is solved by the stiffness method; else the joints.
+    bool SolveByStiffness = false;
+    // The deformed truss is drawn over it (the displacements are then found as well).
+    bool ShowDeformed = false;
 };
 
 // Status bar panels written by truss windows.
@@ -25,7 +29,8 @@ enum TStatusPanel {
     spDrawTime = 2,
     spCalcTime = 3,
     spMemory = 4,
-    spZoom = 5, // the active window's zoom
+    spZoom = 5,     // the active window's zoom
+    spAnalysis = 6, // a mechanism found, or the scale of the deformed shape drawn
 };
 
 class TTrussFormHost {

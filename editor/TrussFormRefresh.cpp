@@ -1,6 +1,7 @@
 // The truss window's refresh: solve, status texts, matrix window, information panel, picture.
 #include "FTrussForm.h"
 
+#include "MechanismText.h"
 #include "NumberFormat.h"
 #include "PostedMessageDlg.h"
 #include "RutinyUnit.h"
@@ -22,6 +23,10 @@ constexpr int PictureMargin = 5;
 constexpr int ProbeReach = 3;
 const QColor ProbeMinColour(0, 128, 0);
 const QColor ProbeMaxColour(255, 0, 0);
+const QColor MechanismColour(220, 0, 0);
+const QColor DeformedColour(0, 0, 220);
+// Significant digits of the deformed shape's magnification in the status bar.
+constexpr int ScaleDigits = 3;
 
 void SetFlag(std::uint8_t flag, bool on) {
     if (on)
@@ -32,6 +37,18 @@ void SetFlag(std::uint8_t flag, bool on) {
 
 QString TimeText(const QString& pattern, double ms) {
     return FormatConst(pattern, FormatDecimals(ms, 2));
+}
+
+void ClearForces(TPrutovaSoustava& truss) {
+    for (int i = 0; i < truss.PrutCount(); ++i)
+        truss.Prut(i).Sila = 0;
+    for (int i = 0; i < truss.PodperaCount(); ++i)
+        truss.Podpera(i).ReactionX = truss.Podpera(i).ReactionY = 0;
+}
+
+QString ScaleText(double scale) {
+    const double step = std::pow(10.0, std::floor(std::log10(scale)) - (ScaleDigits - 1));
+    return FormatFileReal(std::round(scale / step) * step);
 }
 
 QString MemoryText() {
@@ -66,6 +83,29 @@ TTrussRenderOptions RenderOptionsOf(const TTrussDisplayOptions& options, std::ui
     return render;
 }
 
+// The designed drawing and panel read the joint equations' code from the EquationStore; while
+// they show a truss solved by stiffness they read the analysis's, and the matrix window keeps
+// reporting on its equations afterwards.
+class TEquationErrOverride {
+public:
+    explicit TEquationErrOverride(std::uint8_t err) : saved(EquationStore.Err) {
+        EquationStore.Err = err;
+    }
+    ~TEquationErrOverride() { EquationStore.Err = saved; }
+    TEquationErrOverride(const TEquationErrOverride&) = delete;
+    TEquationErrOverride& operator=(const TEquationErrOverride&) = delete;
+
+private:
+    std::uint8_t saved;
+};
+
+TAnalysisOptions AnalysisOptionsOf(const TTrussDisplayOptions& options) {
+    TAnalysisOptions a;
+    a.Method = options.SolveByStiffness ? TSolveMethod::Auto : TSolveMethod::Joints;
+    a.Displacements = options.ShowDeformed;
+    return a;
+}
+
 // Text on an opaque background with its top-left corner at (x, y).
 void DrawOpaqueText(QPainter& canvas, int x, int y, const QString& text, const QColor& background) {
     const QFontMetrics metrics(canvas.font(), canvas.device());
@@ -85,16 +125,34 @@ void TTrussForm::RefreshTruss() {
     // A truss the equations cannot hold is shown as not solved: Solve leaves the store saying so,
     // which greys the bars and puts "?" for their forces.
     QStringList failures;
-    std::uint8_t err = errNoSolution;
     bool solves = true;
+    const TAnalysisOptions analysisOptions = AnalysisOptionsOf(options);
     try {
-        err = soustava->Solve();
-        host.SetStatusText(spCalcTime, TimeText(str_TimeToCalculate, soustava->CalcTime));
+        // The joint equations leave an unknown they have no column for as it was: not with the
+        // stiffness method's force of the refresh before.
+        if (lastAnalysis.Method == TSolveMethod::Stiffness)
+            ClearForces(*soustava);
+        lastAnalysis = Analyse(*soustava, stiffness, analysisOptions);
+        // Beyond the joint equations and not solved by stiffness either: the joint equations'
+        // own refusal says why, as when they alone are used.
+        if (lastAnalysis.JointsRefused && lastAnalysis.Err != 0)
+            soustava->Solve();
+        // The joint method alone times its solve as it always did.
+        const bool jointsOnly =
+            analysisOptions.Method == TSolveMethod::Joints && !analysisOptions.Displacements;
+        host.SetStatusText(
+            spCalcTime,
+            TimeText(str_TimeToCalculate, jointsOnly ? soustava->CalcTime : lastAnalysis.CalcTime));
     } catch (const std::exception& e) {
         solves = false;
+        lastAnalysis = TAnalysis{};
+        lastAnalysis.Err = lastAnalysis.JointsErr = errNoSolution;
         failures << FailureText(e);
         host.SetStatusText(spCalcTime, FormatConst(str_NelzeSpocitat, failures.back()));
     }
+    const std::uint8_t err = lastAnalysis.Err;
+    ShowAnalysisShape(options.ShowDeformed);
+    host.SetStatusText(spAnalysis, AnalysisStatusText());
     // A redraw of a zoom or a pan colours the bars by it without solving again.
     solveErr = err;
 
@@ -115,6 +173,7 @@ void TTrussForm::RefreshTruss() {
     ReportFailures(solves, draws, failures);
     // Whatever changed the truss, the selection keeps only what is still there.
     Selection->Prune(*soustava);
+    emit Refreshed();
 }
 
 void TTrussForm::ShowResults(std::uint8_t err, const TTrussDisplayOptions& options,
@@ -130,6 +189,7 @@ void TTrussForm::ShowResults(std::uint8_t err, const TTrussDisplayOptions& optio
         }
     }
 
+    const TEquationErrOverride solved(err);
     if (options.ShowSidePannel) {
         if (!Panel4->isVisible()) {
             Panel4->setVisible(true);
@@ -166,6 +226,7 @@ void TTrussForm::DrawPicture(const TTrussDisplayOptions& options, std::uint8_t e
 
 void TTrussForm::RedrawPicture() {
     try {
+        const TEquationErrOverride solved(solveErr);
         DrawPicture(host.DisplayOptions(), solveErr);
     } catch (const std::exception& e) {
         PrepareCanvas();
@@ -192,14 +253,54 @@ void TTrussForm::FillPanel(std::uint8_t err) {
         LEMass1->setText(FormatFixed(t.SumAbsSila(), 1));
         LEMass2->setText(FormatFixed(t.SumSqSila(), 1));
     }
+    LEMetoda->setText(MethodName(lastAnalysis.Method));
     Memo1->clear();
-    Memo1->setPlainText(t.Describe());
+    Memo1->setPlainText(MechanismLines() + t.Describe() + DescribeAnalysis(lastAnalysis));
+}
+
+QString TTrussForm::MechanismLines() const {
+    if (!lastAnalysis.Mechanism)
+        return {};
+    return DescribeMechanism(*lastAnalysis.Mechanism) + QStringLiteral("\r\n\r\n");
+}
+
+QString TTrussForm::AnalysisStatusText() const {
+    if (lastAnalysis.Mechanism)
+        return DescribeMechanism(*lastAnalysis.Mechanism);
+    if (deformationScale > 0)
+        return FormatConst(str_MeritkoDeformace, ScaleText(deformationScale));
+    return {};
+}
+
+void TTrussForm::ShowAnalysisShape(bool deformed) {
+    deformationScale = 0;
+    bool shown = false;
+    if (lastAnalysis.Mechanism && !lastAnalysis.Mechanism->FirstMode.empty()) {
+        const std::vector<TDisplacement>& mode = lastAnalysis.Mechanism->FirstMode;
+        shape = DisplacedShape(*soustava, mode, DeformationScale(*soustava, mode), true,
+                               MovingJointTolerance);
+        shape.Colour = MechanismColour;
+        shown = true;
+    } else if (deformed && lastAnalysis.Displacements) {
+        deformationScale = DeformationScale(*soustava, *lastAnalysis.Displacements);
+        shape = DisplacedShape(*soustava, *lastAnalysis.Displacements, deformationScale, false, 0);
+        shape.Colour = DeformedColour;
+        shown = deformationScale > 0;
+    }
+    if (shown && shapeOverlay == 0)
+        shapeOverlay = AddOverlay(
+            [this](QPainter& p, const TViewTransform& v) { PaintDisplacedShape(p, v, shape); });
+    else if (!shown && shapeOverlay != 0) {
+        RemoveOverlay(shapeOverlay);
+        shapeOverlay = 0;
+    }
+    UpdateOverlays();
 }
 
 void TTrussForm::FillMemo(const QStringList& failures) {
     QString text = failures.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n");
     try {
-        text += soustava->Describe();
+        text += MechanismLines() + soustava->Describe() + DescribeAnalysis(lastAnalysis);
     } catch (const std::exception&) {
         // The reasons above already say what went wrong; the description is only a help.
     }

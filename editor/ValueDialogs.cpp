@@ -114,11 +114,22 @@ QComboBox* TValueDialog::AddChoice(const char* name, const QString& label, const
     return box;
 }
 
+QLineEdit* TValueDialog::AddText(const char* name, const QString& label, const QString& value) {
+    auto* edit = new QLineEdit(value, this);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setMinimumWidth(FieldWidth);
+    form->addRow(label, edit);
+    texts.emplace_back(edit, value);
+    return edit;
+}
+
 bool TValueDialog::Changed() const {
     return std::any_of(fields.begin(), fields.end(),
                        [](const TField& f) { return f.Edit->text() != f.Initial; }) ||
            std::any_of(choices.begin(), choices.end(),
-                       [](const auto& c) { return c.first->currentIndex() != c.second; });
+                       [](const auto& c) { return c.first->currentIndex() != c.second; }) ||
+           std::any_of(texts.begin(), texts.end(),
+                       [](const auto& t) { return t.first->text() != t.second; });
 }
 
 QLineEdit* TValueDialog::Field(const char* name) const {
@@ -131,6 +142,10 @@ int TValueDialog::IntegerOf(const char* name) const {
 
 double TValueDialog::RealOf(const char* name) const {
     return locale.toDouble(Field(name)->text());
+}
+
+QString TValueDialog::TextOf(const char* name) const {
+    return Field(name)->text();
 }
 
 QPoint TValueDialog::PointOf(const char* nameX, const char* nameY) const {
@@ -247,4 +262,19 @@ TJointDialog::TJointDialog(QWidget* parent, QPoint at) : TValueDialog(parent, st
 
 QPoint TJointDialog::Value() const {
     return PointOf("X", "Y");
+}
+
+TUnitsDialog::TUnitsDialog(QWidget* parent, const TTrussUnits& units)
+    : TValueDialog(parent, str_JednotkyTitulek) {
+    AddPositive("Delka", str_DelkaJednotky, units.Delka);
+    AddText("JednotkaDelky", str_JednotkaDelky, units.JednotkaDelky);
+    AddText("JednotkaSily", str_JednotkaSily, units.JednotkaSily);
+}
+
+TTrussUnits TUnitsDialog::Values() const {
+    TTrussUnits units;
+    units.Delka = RealOf("Delka");
+    units.JednotkaDelky = CleanUnitName(TextOf("JednotkaDelky"));
+    units.JednotkaSily = CleanUnitName(TextOf("JednotkaSily"));
+    return units;
 }

@@ -45,8 +45,11 @@ protected:
     void AddPoint(const char* nameX, const char* nameY, const QString& label, QPoint value);
     QComboBox* AddChoice(const char* name, const QString& label, const QStringList& items,
                          int current);
+    // A field of any text.
+    QLineEdit* AddText(const char* name, const QString& label, const QString& value);
     // The value of a field that passed the checks.
     int IntegerOf(const char* name) const;
+    QString TextOf(const char* name) const;
     double RealOf(const char* name) const;
     QPoint PointOf(const char* nameX, const char* nameY) const;
     // What is wrong with the values together, or an empty text.
@@ -71,6 +74,7 @@ private:
     QFormLayout* form;
     std::vector<TField> fields;
     std::vector<std::pair<QComboBox*, int>> choices;
+    std::vector<std::pair<QLineEdit*, QString>> texts;
 };
 
 // A bar's two ends and its axial stiffness EA.
@@ -122,4 +126,13 @@ class TJointDialog : public TValueDialog {
 public:
     TJointDialog(QWidget* parent, QPoint at);
     QPoint Value() const;
+};
+
+// The length of one drawing unit in the length unit, and the names of the length and force units.
+class TUnitsDialog : public TValueDialog {
+    Q_OBJECT
+
+public:
+    TUnitsDialog(QWidget* parent, const TTrussUnits& units);
+    TTrussUnits Values() const;
 };

@@ -105,6 +105,15 @@ QString str_Metoda = QStringLiteral("Metoda");
 QString str_MetodaStycnikova = QStringLiteral("styčníková");
 QString str_MetodaTuhostni = QStringLiteral("tuhostní");
 QString str_PosunyStycniku = QStringLiteral("Posuny styčníků");
+// Texts of the analysis settings, the deformed shape and the units of a truss.
+QString str_ResitTuhostne = QStringLiteral("Řešit staticky neurčité soustavy deformační metodou");
+QString str_ZobrazitDeformaci = QStringLiteral("Zobrazit deformovaný tvar");
+QString str_MeritkoDeformace = QStringLiteral("Deformace zvětšena %s×");
+QString str_JednotkyMenu = QStringLiteral("Jednotky…");
+QString str_JednotkyTitulek = QStringLiteral("Jednotky");
+QString str_DelkaJednotky = QStringLiteral("Délka jednotky výkresu:");
+QString str_JednotkaDelky = QStringLiteral("Jednotka délky:");
+QString str_JednotkaSily = QStringLiteral("Jednotka síly:");
 // Texts of the update check that keep an unsigned or unsaved setup file from running.
 QString msg_CannotSaveUpdate = QStringLiteral("Aktualizaci nelze uložit do složky \"%s\".");
 QString msg_CannotVerifyUpdate =
@@ -257,6 +266,15 @@ const TLangConstant Constants[] = {
     {"str_MetodaStycnikova", &str_MetodaStycnikova, "styčníková"},
     {"str_MetodaTuhostni", &str_MetodaTuhostni, "tuhostní"},
     {"str_PosunyStycniku", &str_PosunyStycniku, "Posuny styčníků"},
+    {"str_ResitTuhostne", &str_ResitTuhostne,
+     "Řešit staticky neurčité soustavy deformační metodou"},
+    {"str_ZobrazitDeformaci", &str_ZobrazitDeformaci, "Zobrazit deformovaný tvar"},
+    {"str_MeritkoDeformace", &str_MeritkoDeformace, "Deformace zvětšena %s×"},
+    {"str_JednotkyMenu", &str_JednotkyMenu, "Jednotky…"},
+    {"str_JednotkyTitulek", &str_JednotkyTitulek, "Jednotky"},
+    {"str_DelkaJednotky", &str_DelkaJednotky, "Délka jednotky výkresu:"},
+    {"str_JednotkaDelky", &str_JednotkaDelky, "Jednotka délky:"},
+    {"str_JednotkaSily", &str_JednotkaSily, "Jednotka síly:"},
     {"msg_CannotSaveUpdate", &msg_CannotSaveUpdate, "Aktualizaci nelze uložit do složky \"%s\"."},
     {"msg_CannotVerifyUpdate", &msg_CannotVerifyUpdate,
      "Aktualizaci nelze ověřit: není podepsána vydavatelem programu. Stažený soubor byl smazán a "

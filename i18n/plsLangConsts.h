@@ -86,6 +86,15 @@ extern QString str_Metoda;
 extern QString str_MetodaStycnikova;
 extern QString str_MetodaTuhostni;
 extern QString str_PosunyStycniku;
+// Texts of the analysis settings, the deformed shape and the units of a truss.
+extern QString str_ResitTuhostne;
+extern QString str_ZobrazitDeformaci;
+extern QString str_MeritkoDeformace;
+extern QString str_JednotkyMenu;
+extern QString str_JednotkyTitulek;
+extern QString str_DelkaJednotky;
+extern QString str_JednotkaDelky;
+extern QString str_JednotkaSily;
 // The update check's texts for a setup file that cannot be saved or is not signed by the
 // program's publisher.
 extern QString msg_CannotSaveUpdate;
