@@ -1,6 +1,7 @@
 // The truss window: one truss drawn on a grid, edited with the mouse, solved after every change.
 #pragma once
 
+#include "Analysis.h"
 #include "LabeledEdit.h"
 #include "TrussFormHost.h"
 #include "TrussSystem.h"
@@ -75,6 +76,8 @@ public:
 
     // Solves the truss again and brings everything the window shows up to date.
     void RefreshTruss();
+    // What the last refresh found: the method used, displacements, a mechanism.
+    const TAnalysis& LastAnalysis() const { return lastAnalysis; }
     // A new empty picture of the drawing's size, with the grid when it is shown.
     void PrepareCanvas();
 
@@ -188,6 +191,10 @@ public:
     QMenu* Insert1;
     QMenu* Edit1;
 
+signals:
+    // At the end of every refresh, when LastAnalysis holds its results.
+    void Refreshed();
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -239,6 +246,9 @@ private:
     bool frameActive = false;
     // The error code of the last solve: a redraw colours the bars by it without solving again.
     std::uint8_t solveErr = 0;
+    // Kept for the window's life: a drag then reuses the factorisation's analysis.
+    TStiffnessSolver stiffness;
+    TAnalysis lastAnalysis;
     TViewTransform view;
     // The space bar is held: a left drag pans instead of using the tool.
     bool spaceHeld = false;

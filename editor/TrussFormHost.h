@@ -16,6 +16,10 @@ struct TTrussDisplayOptions {
     bool ShowSidePannel = false;
     bool ShowGrid = true;
     bool GridAsLine = true; // checked draws the grid as dots, unchecked as lines
+    // A redundant truss that cannot move is solved by the stiffness method; else the joints.
+    bool SolveByStiffness = false;
+    // The deformed truss is drawn over it (the displacements are then found as well).
+    bool ShowDeformed = false;
 };
 
 // Status bar panels written by truss windows.

@@ -66,6 +66,29 @@ TTrussRenderOptions RenderOptionsOf(const TTrussDisplayOptions& options, std::ui
     return render;
 }
 
+// The designed drawing and panel read the joint equations' code from the EquationStore; while
+// they show a truss solved by stiffness they read the analysis's, and the matrix window keeps
+// reporting on its equations afterwards.
+class TEquationErrOverride {
+public:
+    explicit TEquationErrOverride(std::uint8_t err) : saved(EquationStore.Err) {
+        EquationStore.Err = err;
+    }
+    ~TEquationErrOverride() { EquationStore.Err = saved; }
+    TEquationErrOverride(const TEquationErrOverride&) = delete;
+    TEquationErrOverride& operator=(const TEquationErrOverride&) = delete;
+
+private:
+    std::uint8_t saved;
+};
+
+TAnalysisOptions AnalysisOptionsOf(const TTrussDisplayOptions& options) {
+    TAnalysisOptions a;
+    a.Method = options.SolveByStiffness ? TSolveMethod::Auto : TSolveMethod::Joints;
+    a.Displacements = options.ShowDeformed;
+    return a;
+}
+
 // Text on an opaque background with its top-left corner at (x, y).
 void DrawOpaqueText(QPainter& canvas, int x, int y, const QString& text, const QColor& background) {
     const QFontMetrics metrics(canvas.font(), canvas.device());
@@ -85,16 +108,24 @@ void TTrussForm::RefreshTruss() {
     // A truss the equations cannot hold is shown as not solved: Solve leaves the store saying so,
     // which greys the bars and puts "?" for their forces.
     QStringList failures;
-    std::uint8_t err = errNoSolution;
     bool solves = true;
+    const TAnalysisOptions analysisOptions = AnalysisOptionsOf(options);
     try {
-        err = soustava->Solve();
-        host.SetStatusText(spCalcTime, TimeText(str_TimeToCalculate, soustava->CalcTime));
+        lastAnalysis = Analyse(*soustava, stiffness, analysisOptions);
+        // The joint method alone times its solve as it always did.
+        const bool jointsOnly =
+            analysisOptions.Method == TSolveMethod::Joints && !analysisOptions.Displacements;
+        host.SetStatusText(
+            spCalcTime,
+            TimeText(str_TimeToCalculate, jointsOnly ? soustava->CalcTime : lastAnalysis.CalcTime));
     } catch (const std::exception& e) {
         solves = false;
+        lastAnalysis = TAnalysis{};
+        lastAnalysis.Err = lastAnalysis.JointsErr = errNoSolution;
         failures << FailureText(e);
         host.SetStatusText(spCalcTime, FormatConst(str_NelzeSpocitat, failures.back()));
     }
+    const std::uint8_t err = lastAnalysis.Err;
     // A redraw of a zoom or a pan colours the bars by it without solving again.
     solveErr = err;
 
@@ -115,6 +146,7 @@ void TTrussForm::RefreshTruss() {
     ReportFailures(solves, draws, failures);
     // Whatever changed the truss, the selection keeps only what is still there.
     Selection->Prune(*soustava);
+    emit Refreshed();
 }
 
 void TTrussForm::ShowResults(std::uint8_t err, const TTrussDisplayOptions& options,
@@ -130,6 +162,7 @@ void TTrussForm::ShowResults(std::uint8_t err, const TTrussDisplayOptions& optio
         }
     }
 
+    const TEquationErrOverride solved(err);
     if (options.ShowSidePannel) {
         if (!Panel4->isVisible()) {
             Panel4->setVisible(true);
@@ -166,6 +199,7 @@ void TTrussForm::DrawPicture(const TTrussDisplayOptions& options, std::uint8_t e
 
 void TTrussForm::RedrawPicture() {
     try {
+        const TEquationErrOverride solved(solveErr);
         DrawPicture(host.DisplayOptions(), solveErr);
     } catch (const std::exception& e) {
         PrepareCanvas();
