@@ -104,7 +104,7 @@ void TMainForm::CreateResultActions() {
     aExportPdf = action("aExportPdf", QStringLiteral("Výkres jako PDF…"));
     aPrint = action("aPrint", QStringLiteral("Tisk…"));
     aPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    aExportReportPdf = action("aExportReportPdf", QStringLiteral("Export zprávy do PDF…"));
+    aExportReportPdf = action("aExportReportPdf", QStringLiteral("Exportovat zprávu do PDF…"));
     aJointSteps = action("aJointSteps", QStringLiteral("Řešení po styčnících"));
     connect(aExportCsv, &QAction::triggered, this, &TMainForm::ExportResultsCsv);
     connect(aExportSvg, &QAction::triggered, this,
@@ -117,23 +117,20 @@ void TMainForm::CreateResultActions() {
     connect(aExportReportPdf, &QAction::triggered, this, &TMainForm::ExportReportPdf);
     connect(aJointSteps, &QAction::triggered, this, &TMainForm::ShowJointSteps);
 
-    Export1 = new QMenu(QStringLiteral("Export"), this);
+    Export1 = new QMenu(QStringLiteral("Exportovat"), this);
     Export1->setObjectName(QStringLiteral("Export1"));
     Export1->addActions({aExportCsv, aExportSvg, aExportPng, aExportPdf});
-    // After Screenshot1, before the recent files.
-    QAction* before = Screenshot1;
-    const QList<QAction*> fileActions = File1->actions();
-    const qsizetype at = fileActions.indexOf(Screenshot1);
-    if (at >= 0 && at + 1 < fileActions.size())
-        before = fileActions[at + 1];
-    File1->insertMenu(before, Export1);
-    File1->insertAction(before, aPrint);
-    File1->insertAction(before, aExportReportPdf);
+    // Below the recent files, above Exit: the items above them keep their places.
+    File1->insertMenu(Exit1, Export1);
+    File1->insertAction(Exit1, aPrint);
+    File1->insertAction(Exit1, aExportReportPdf);
+    File1->insertSeparator(Exit1)->setObjectName(QStringLiteral("N4"));
 
     Analyza1 = new QMenu(QStringLiteral("Analýza"), this);
     Analyza1->setObjectName(QStringLiteral("Analyza1"));
     Analyza1->addAction(aJointSteps);
-    menuBar()->insertMenu(Nastavit1->menuAction(), Analyza1);
+    // Before Window, so that the menus before it keep their places.
+    menuBar()->insertMenu(Window1->menuAction(), Analyza1);
 
     aZobrazVysledky = DisplayOption("aZobrazVysledky", QStringLiteral("Zobrazení okna s výsledky"),
                                     false, QStringLiteral("Zobrazí okno s tabulkami výsledků"));
@@ -212,15 +209,14 @@ void TMainForm::ExportDrawing(const QString& suffix) {
         size = *asked;
     }
     try {
-        // The file gets the suffix of its format whatever the name ends in.
-        if (QFileInfo(name).suffix().compare(suffix, Qt::CaseInsensitive) == 0)
-            WriteDrawing(name, form->Soustava(), ExportOptions(*form), size);
-        else if (suffix == QLatin1String("svg"))
-            WriteDrawingSvg(name, form->Soustava(), ExportOptions(*form), size);
+        // The format is the command's, whatever the name typed ends in.
+        const TTrussRenderOptions options = ExportOptions(*form);
+        if (suffix == QLatin1String("svg"))
+            WriteDrawingSvg(name, form->Soustava(), options, size);
         else if (suffix == QLatin1String("png"))
-            WriteDrawingPng(name, form->Soustava(), ExportOptions(*form), size);
+            WriteDrawingPng(name, form->Soustava(), options, size);
         else
-            WriteDrawingPdf(name, form->Soustava(), ExportOptions(*form), size);
+            WriteDrawingPdf(name, form->Soustava(), options, size);
     } catch (const std::exception& e) {
         ShowExportError(name, e);
     }
