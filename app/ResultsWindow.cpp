@@ -154,7 +154,18 @@ void TFormResults::Follow(TTrussForm* next) {
     Refill();
 }
 
+void TFormResults::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (stale)
+        Refill();
+}
+
 void TFormResults::Refill() {
+    if (form && !isVisible()) {
+        stale = true;
+        return;
+    }
+    stale = false;
     tables.clear();
     if (form)
         tables = ResultTables(ResultsOf(form->Soustava(), form->LastAnalysis()));

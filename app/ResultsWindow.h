@@ -47,6 +47,9 @@ protected:
     // Ctrl+C on a table copies its selected rows (the view's own copy takes one cell).
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A hidden window is not filled at every refresh (a drag refreshes at every mouse move): it
+    // catches up when it is shown.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FillTable(int index);
@@ -63,4 +66,5 @@ private:
     // While the window sets a selection itself, the echo of it is not taken back.
     bool syncing = false;
     bool placementSaved = false;
+    bool stale = false;
 };
