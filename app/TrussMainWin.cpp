@@ -6,6 +6,7 @@
 #include "FormPlacement.h"
 #include "HintTiming.h"
 #include "QtTranslations.h"
+#include "ResultsWindow.h"
 #include "RutinyUnit.h"
 #include "Screenshot.h"
 #include "ToolIcons.h"
@@ -180,6 +181,8 @@ TMainForm::~TMainForm() {
         delete w;
     if (FormMatrix)
         FormMatrix->SavePlacement();
+    if (FormResults)
+        FormResults->SavePlacement();
     LastFiles.reset();
     SettingsStore.reset();
 }
@@ -200,6 +203,7 @@ void TMainForm::FormCreate() {
         std::make_unique<TLastFilesUsed>(SettingsStore.get(), QStringLiteral("LastLoad"), mFile[0]);
     LastFiles->OnOpenFile = [this](const QString& name) { OpenTrussFile(name); };
     FormMatrix = new TFormMatrix(this);
+    CreateResultsWindow();
     CreateUpdateCheck();
     setWindowIcon(ApplicationIcon());
     FormMatrix->setWindowIcon(windowIcon());
@@ -339,6 +343,7 @@ void TMainForm::CreateMenus() {
                                        });
     Window1->addSeparator()->setObjectName(QStringLiteral("N3"));
     CreateViewActions();
+    CreateResultActions();
 }
 
 void TMainForm::CreateViewActions() {
@@ -547,6 +552,7 @@ void TMainForm::UpdateActions() {
     for (QAction* a : {aZoomIn, aZoomOut, aZoomReset, aZoomFit})
         a->setEnabled(active);
     SetStatusText(spZoom, active ? active->ZoomText() : QString());
+    UpdateResultActions(active);
     MergeMenus(active);
 }
 
@@ -700,6 +706,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     StoreOptions();
     if (FormMatrix)
         FormMatrix->SavePlacement();
+    if (FormResults)
+        FormResults->SavePlacement();
     StopUpdateCheck();
     event->accept();
 }
@@ -716,8 +724,9 @@ void TMainForm::RestoreOptions() {
     };
     number(RxSpinEditGrid, DefaultGridStep);
     number(RxSpinEditSila, DefaultForce);
-    for (QAction* a : {aShowPrutForce, aShowPrutName, aZobrazMatici, aShowGrid, aShowSidePannel,
-                       aShowStycNo, aGridAsLine, aSolveByStiffness, aShowDeformed}) {
+    for (QAction* a :
+         {aShowPrutForce, aShowPrutName, aZobrazMatici, aShowGrid, aShowSidePannel, aShowStycNo,
+          aGridAsLine, aSolveByStiffness, aShowDeformed, aZobrazVysledky}) {
         const QString v = IniValue(section, a->objectName() + QStringLiteral("_Checked"));
         if (v.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
             a->setChecked(true);
@@ -732,7 +741,7 @@ void TMainForm::StoreOptions() {
     values.insert(QStringLiteral("RxSpinEditGrid_Value"), QString::number(RxSpinEditGrid->value()));
     values.insert(QStringLiteral("RxSpinEditSila_Value"), QString::number(RxSpinEditSila->value()));
     for (QAction* a : {aShowPrutForce, aShowPrutName, aZobrazMatici, aShowGrid, aShowSidePannel,
-                       aShowStycNo, aGridAsLine, aSolveByStiffness, aShowDeformed})
+                       aShowStycNo, aGridAsLine, aSolveByStiffness, aShowDeformed, aZobrazVysledky})
         values.insert(a->objectName() + QStringLiteral("_Checked"), BoolText(a->isChecked()));
     WriteIniSection(OptionsIniFile(), OptionsSection, values);
 }

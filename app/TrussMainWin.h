@@ -23,6 +23,9 @@
 #include <memory>
 
 class TFormMatrix;
+class TFormResults;
+struct TReportContent;
+struct TTrussRenderOptions;
 class TFormUpdateProgress;
 class TmxWebUpdate;
 class TPrutovaSoustava;
@@ -115,6 +118,7 @@ public:
     TDrawingTool DrawingTool = dtPrut;
     QMdiArea* MdiArea;
     TFormMatrix* FormMatrix = nullptr;
+    TFormResults* FormResults = nullptr;
     std::unique_ptr<TSettingsStore> SettingsStore;
     std::unique_ptr<TLastFilesUsed> LastFiles;
     // Where screenshots go: the program's folder.
@@ -161,6 +165,18 @@ public:
     QAction *WindowCascade1, *WindowTileVertical1, *WindowTileHorizontal1, *WindowMinimizeAll1;
     // The view of the active truss window.
     QAction *aZoomIn, *aZoomOut, *aZoomReset, *aZoomFit;
+    // Results out of the active truss window (MainFormExport.cpp).
+    QMenu *Export1, *Analyza1;
+    QAction *aExportCsv, *aExportSvg, *aExportPng, *aExportPdf, *aPrint, *aExportReportPdf;
+    QAction *aJointSteps, *aZobrazVysledky;
+
+    // The active window's result tables as CSV, its drawing as an SVG, PNG or PDF file (by the
+    // suffix), its report printed or as a PDF file, its solution by joints in a window.
+    void ExportResultsCsv();
+    void ExportDrawing(const QString& suffix);
+    void PrintReport();
+    void ExportReportPdf();
+    void ShowJointSteps();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -179,6 +195,14 @@ private:
     void CreateUpdateCheck();
     // Zoom in, zoom out, 100 % and fit, at the end of the Window menu.
     void CreateViewActions();
+    // File → Export, Print and the report; Analysis; the results window's option.
+    void CreateResultActions();
+    void CreateResultsWindow();
+    // Enables them for an active truss window, which the results window follows.
+    void UpdateResultActions(TTrussForm* active);
+    // What an exported or printed drawing of a window shows.
+    TTrussRenderOptions ExportOptions(const TTrussForm& form) const;
+    TReportContent ReportContent(const TTrussForm& form) const;
     // A message box of the update check, unless the check was stopped.
     void UpdateMessage(TMsgDlgType kind, const QString& text);
     QAction* DisplayOption(const char* name, const QString& caption, bool checked,

@@ -63,6 +63,19 @@ QString msg_NeocekavanaChyba = QStringLiteral(
     "Nastala neočekávaná chyba; program pracuje dál. Pro jistotu uložte otevřené dokumenty.");
 // The zoom of the active truss window, in per cent.
 QString str_Meritko = QStringLiteral("Měřítko: %s %");
+QString str_ZpravaDatum = QStringLiteral("Datum: %s");
+QString str_ZpravaStrana = QStringLiteral("Strana %s z %s");
+QString str_VelikostObrazku = QStringLiteral("Velikost obrázku");
+QString str_SirkaObrazku = QStringLiteral("Šířka (body):");
+QString str_VyskaObrazku = QStringLiteral("Výška (body):");
+QString str_FiltrCsv = QStringLiteral("Tabulky CSV (*.csv)");
+QString str_FiltrSvg = QStringLiteral("Obrázky SVG (*.svg)");
+QString str_FiltrPng = QStringLiteral("Obrázky PNG (*.png)");
+QString str_FiltrPdf = QStringLiteral("Dokumenty PDF (*.pdf)");
+QString str_FiltrHtml = QStringLiteral("Stránky HTML (*.html *.htm)");
+QString str_UlozitHtml = QStringLiteral("Uložit jako HTML…");
+QString str_UlozitPdf = QStringLiteral("Uložit jako PDF…");
+QString str_Vysledky = QStringLiteral("Výsledky");
 // Shown once when the settings (language, counters, recent files) cannot be kept.
 QString msg_NastaveniNelzeUlozit = QStringLiteral(
     "Nastavení nelze uložit do souboru \"%s\". Změny nastavení se po ukončení programu ztratí.");
@@ -330,6 +343,19 @@ const TLangConstant Constants[] = {
      "Zatížení nelze vyrovnat: rovnice kroku %s nevychází (zbytek %s)."},
     {"str_KrokyPrazdna", &str_KrokyPrazdna, "Soustava nemá žádný styčník."},
     {"str_Meritko", &str_Meritko, "Měřítko: %s %"},
+    {"str_ZpravaDatum", &str_ZpravaDatum, "Datum: %s"},
+    {"str_ZpravaStrana", &str_ZpravaStrana, "Strana %s z %s"},
+    {"str_VelikostObrazku", &str_VelikostObrazku, "Velikost obrázku"},
+    {"str_SirkaObrazku", &str_SirkaObrazku, "Šířka (body):"},
+    {"str_VyskaObrazku", &str_VyskaObrazku, "Výška (body):"},
+    {"str_FiltrCsv", &str_FiltrCsv, "Tabulky CSV (*.csv)"},
+    {"str_FiltrSvg", &str_FiltrSvg, "Obrázky SVG (*.svg)"},
+    {"str_FiltrPng", &str_FiltrPng, "Obrázky PNG (*.png)"},
+    {"str_FiltrPdf", &str_FiltrPdf, "Dokumenty PDF (*.pdf)"},
+    {"str_FiltrHtml", &str_FiltrHtml, "Stránky HTML (*.html *.htm)"},
+    {"str_UlozitHtml", &str_UlozitHtml, "Uložit jako HTML…"},
+    {"str_UlozitPdf", &str_UlozitPdf, "Uložit jako PDF…"},
+    {"str_Vysledky", &str_Vysledky, "Výsledky"},
 };
 
 } // namespace

@@ -73,6 +73,21 @@ extern QString str_SchrankaSeNevejde;
 // The zoom of the active truss window in the status bar.
 extern QString str_Meritko;
 
+// Results out of the program: exports, the printed report, the results window.
+extern QString str_ZpravaDatum;
+extern QString str_ZpravaStrana;
+extern QString str_VelikostObrazku;
+extern QString str_SirkaObrazku;
+extern QString str_VyskaObrazku;
+extern QString str_FiltrCsv;
+extern QString str_FiltrSvg;
+extern QString str_FiltrPng;
+extern QString str_FiltrPdf;
+extern QString str_FiltrHtml;
+extern QString str_UlozitHtml;
+extern QString str_UlozitPdf;
+extern QString str_Vysledky;
+
 // Texts of the analyses beyond the method of joints: mechanisms, the method, displacements.
 extern QString str_MechJoint;
 extern QString str_MechJoints;

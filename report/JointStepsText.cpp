@@ -159,18 +159,26 @@ QString determinacyText(const TJointSteps& s) {
     return fill(str_KrokyPohybliva, {equations, QString::number(s.Rank)});
 }
 
-QStringList introLines(const TJointSteps& s) {
-    QStringList lines{str_KrokyZnamenka};
-    const TTrussUnits& u = s.Units;
+} // namespace
+
+QStringList UnitsLines(const TTrussUnits& u) {
     const QString force = u.JednotkaSily.isEmpty() ? str_BezJednotky : u.JednotkaSily;
     const QString length = !u.JednotkaDelky.isEmpty() ? u.JednotkaDelky
                            : u.Delka == 1             ? str_DilkyVykresu
                                                       : str_BezJednotky;
-    lines << fill(str_KrokyJednotky, {force, length});
+    QStringList lines{fill(str_KrokyJednotky, {force, length})};
     if (u.Delka != 1)
         lines << fill(str_KrokyDilek,
                       {StepNumber(u.Delka) +
                        (u.JednotkaDelky.isEmpty() ? QString() : u' ' + u.JednotkaDelky)});
+    return lines;
+}
+
+namespace {
+
+QStringList introLines(const TJointSteps& s) {
+    QStringList lines{str_KrokyZnamenka};
+    lines << UnitsLines(s.Units);
     if (s.Joints.empty()) {
         lines << str_KrokyPrazdna;
         return lines;

@@ -4,6 +4,7 @@
 #include "JointSteps.h"
 
 #include <QString>
+#include <QStringList>
 
 // Title; the sign convention, the units and whether the truss is determinate (with why it can
 // move, when it can); then each step with its joint(s), known forces, unknowns and their
@@ -17,6 +18,10 @@ QString JointStepsText(const TJointSteps& steps);
 // The same as simple HTML for QTextBrowser, with a free-body drawing per step as a PNG data URI;
 // a whole document, which saves as an .html file and prints through QTextDocument.
 QString JointStepsHtml(const TJointSteps& steps);
+
+// "Jednotky: síla kN, délka m." and, when a drawing unit is not one length unit, "Jeden dílek
+// výkresu měří 0.01 m.": what the steps and the printed report say about units.
+QStringList UnitsLines(const TTrussUnits& units);
 
 // A number as the steps write it: five significant digits, trailing zeros dropped, the locale's
 // decimal separator; 0 for anything of magnitude at most zero (rounding left of a zero force).

@@ -4,6 +4,7 @@
 #include <QLocale>
 
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -37,6 +38,10 @@ QString tsvNumber(double value) {
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return locale.toString(value == 0 ? 0.0 : value, 'g', ExportPrecision);
 }
+
+// Significant digits of a number as a window or a page shows it.
+constexpr int DisplayPrecision = 6;
+constexpr double DisplayZero = 1e-12;
 
 QString tsvText(QString text) {
     for (QChar& c : text)
@@ -121,4 +126,23 @@ QString TableTsv(const TResultTable& table, const std::vector<int>& rows,
         });
     }
     return out;
+}
+
+QString CellDisplayText(const TResultCell& cell) {
+    switch (cell.Kind) {
+    case TResultCell::TKind::Number: {
+        QLocale locale;
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        // What is left of a zero by rounding (a reaction of 1e-19) is shown as the zero it is.
+        const double value = std::fabs(cell.Number) < DisplayZero ? 0.0 : cell.Number;
+        return locale.toString(value, 'g', DisplayPrecision);
+    }
+    case TResultCell::TKind::Text:
+        return cell.Text;
+    case TResultCell::TKind::Unknown:
+        return QStringLiteral("?");
+    case TResultCell::TKind::Empty:
+        break;
+    }
+    return {};
 }

@@ -27,3 +27,8 @@ QString CsvNumber(double value);
 // with up to 15 significant digits. Tabs and line breaks inside a cell become spaces.
 QString TableTsv(const TResultTable& table, const std::vector<int>& rows,
                  const std::vector<int>& columns, bool withHeaders);
+
+// A cell as a window or a printed page shows it: a number with up to six significant digits in
+// the user's locale (no thousands separators), a word, "?" for a value not known, nothing for
+// one that does not apply.
+QString CellDisplayText(const TResultCell& cell);

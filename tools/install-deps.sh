@@ -5,11 +5,11 @@ set -euo pipefail
 PACKAGES=(
   g++ cmake ninja-build pkg-config
   clang libclang-rt-14-dev
-  qt6-base-dev libgl-dev qt6-translations-l10n
+  qt6-base-dev qt6-svg-dev libgl-dev qt6-translations-l10n
   libcurl4-openssl-dev libssl-dev openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   libeigen3-dev
-  xvfb xauth xdotool x11-apps
+  xvfb xauth xdotool x11-apps poppler-utils
   fonts-liberation fonts-dejavu-core
   python3
   dpkg-dev file shared-mime-info

@@ -7,6 +7,7 @@ import json
 import math
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -267,6 +268,30 @@ class TextCommands(unittest.TestCase):
             self.assertEqual(head[:8], b"\x89PNG\r\n\x1a\n")
             self.assertEqual(int.from_bytes(head[16:20], "big"), 320)
 
+    def test_render_writes_svg_and_pdf_fitted_to_the_size(self):
+        import xml.etree.ElementTree as ET
+        with tempfile.TemporaryDirectory() as d:
+            svg, pdf = os.path.join(d, "t.svg"), os.path.join(d, "t.pdf")
+            for path in (svg, pdf):
+                out = run("render", os.path.join(DATA, "triangle.trs"), path, "400", "300")
+                self.assertEqual(out.returncode, 0, out.stderr)
+            root = ET.parse(svg).getroot()
+            self.assertEqual(root.get("viewBox"), "0 0 400 300")
+            # The triangle's 200 x 100 units fill 340 pixels across (30 free on each side) and
+            # sit centred: its joints at these pixels, each bar drawn once in its black outline.
+            ns = "{http://www.w3.org/2000/svg}"
+            outlines = sorted(tuple(sorted(p.get("points").split()))
+                              for g in root.iter(ns + "g") if g.get("stroke-width") == "5"
+                              for p in g.iter(ns + "polyline"))
+            self.assertEqual(outlines, sorted([("30,235", "370,235"), ("200,65", "370,235"),
+                                               ("200,65", "30,235")]))
+            with open(pdf, "rb") as f:
+                self.assertEqual(f.read(5), b"%PDF-")
+            if shutil.which("pdfinfo"):
+                info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True).stdout
+                self.assertRegex(info, r"Pages:\s+1\n")
+                self.assertIn("300 x 225 pts", info)
+
 
 class BadInput(unittest.TestCase):
     def assertRefused(self, *args):
@@ -284,6 +309,8 @@ class BadInput(unittest.TestCase):
         self.assertRefused("probe", os.path.join(DATA, "triangle.trs"), "x", "40", "20")
         self.assertRefused("probe", os.path.join(DATA, "triangle.trs"), "1", "1", "20")
         self.assertRefused("render", os.path.join(DATA, "triangle.trs"), "/no/such/dir/x.png")
+        self.assertRefused("render", os.path.join(DATA, "triangle.trs"), "/no/such/dir/x.svg")
+        self.assertRefused("render", os.path.join(DATA, "triangle.trs"), "/no/such/dir/x.pdf")
         self.assertRefused("csv", os.path.join(DATA, "missing.trs"))
         self.assertRefused("csv", os.path.join(DATA, "triangle.trs"), "--method", "guess")
         self.assertRefused("steps", os.path.join(DATA, "triangle.trs"), "extra")

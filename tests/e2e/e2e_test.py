@@ -26,6 +26,9 @@ Each scenario has its own X server, home and config folder, and starts the progr
   start with no file ends too; neither counts as a start.
 - a large truss: the 100-joint bridge opened by a command file is fitted into its window;
   zoomed in with the keys it runs off the drawing, and Ctrl+F shows it whole again.
+- results out: the loaded triangle opened from the command line; File > Export > Results as CSV
+  and File > Export report as PDF write a CSV with the hand solution's forces (read by Python's
+  csv module) and a PDF whose text (pdftotext, when installed) holds them.
 
 Nothing is found on the screen by fixed pixel offsets. Screenshots come from the framebuffer
 file that Xvfb keeps (-fbdir); the palette buttons are found by the colours of their icons, the
@@ -34,6 +37,7 @@ by their text rows.
 
 usage: e2e_test.py TRABEX TRABEX_CLI ARTIFACT_DIR VERSION
 """
+import csv
 import ctypes
 import json
 import math
@@ -1067,11 +1071,11 @@ class LanguageSwitch(TrabexSession):
         palette = (MAIN_WINDOW[0], palette_top, MAIN_WINDOW[2], palette_top + 24)
         czech = x.settled(bar)
         print("screen in Czech: %s" % self.shot(czech, "czech"))
-        # Soubor, Upravy (disabled with no truss window), Nastavit, Jazyk, Okno: the language
-        # menu is the fourth.
+        # Soubor, Upravy (disabled with no truss window), Nastavit, Jazyk, Analyza, Okno: the
+        # language menu is the fourth.
         ink = any_ink(czech, palette_top)
         titles_cs = menu_titles(czech, palette_top, ink)
-        self.assertEqual(len(titles_cs), 5, "menu bar titles in Czech: %s" % titles_cs)
+        self.assertEqual(len(titles_cs), 6, "menu bar titles in Czech: %s" % titles_cs)
 
         popup, items, shown = self.open_menu(palette_top, titles_cs[3], ink, "the language menu")
         print("screen with the language menu: %s" % self.shot(shown, "menu"))
@@ -1090,7 +1094,7 @@ class LanguageSwitch(TrabexSession):
         self.assertFalse(english.same_in(czech, palette), "the palette's texts did not change")
         print("screen in English: %s" % self.shot(english, "english"))
         titles_en = menu_titles(english, palette_top, ink)
-        self.assertEqual(len(titles_en), 5, "menu bar titles in English: %s" % titles_en)
+        self.assertEqual(len(titles_en), 6, "menu bar titles in English: %s" % titles_en)
         # "File" is narrower than "Soubor", so the second title starts nearer the first;
         # "Language" is wider than "Jazyk".
         width = lambda title: title[1] - title[0]
@@ -1102,8 +1106,8 @@ class LanguageSwitch(TrabexSession):
                            % (titles_cs, titles_en))
 
         # No document was opened, so the File menu has no recent files: New, Open, Save,
-        # Save as, Screenshot and Exit.
-        self.exit_through_menu(palette_top, file_items=6)
+        # Save as, Screenshot, Export, Print, Export report as PDF and Exit.
+        self.exit_through_menu(palette_top, file_items=9)
         self.assertEqual(read_ini(self.settings_file).get("Last", {}).get("Language"), "en",
                          "the language stored in %s" % self.settings_file)
 
@@ -1116,7 +1120,7 @@ class LanguageSwitch(TrabexSession):
         print("screen after the next start: %s" % picture)
         self.assertTrue(again.same_in(english, bar),
                         "the menu bar differs from the one switched to; shown in %s" % picture)
-        self.exit_through_menu(palette_top, file_items=6)
+        self.exit_through_menu(palette_top, file_items=9)
         print("scenario took %.1f s" % (time.monotonic() - started))
 
 
@@ -1195,8 +1199,8 @@ class CommandFileAndReopen(TrussOnScreen, TrabexSession):
               % self.shot(x.grab(), "command-file-maximised"))
 
         # File > Exit with the truss open: the File menu now lists it as recent file 1, between
-        # Screenshot and Exit.
-        first_items = self.exit_through_menu(palette_top, file_items=7)
+        # Screenshot and Export.
+        first_items = self.exit_through_menu(palette_top, file_items=10)
         recent = read_ini(self.settings_file).get("LastLoad", {})
         # The relative name of the command file is kept as a full one.
         self.assertTrue(recent.get("File1") and os.path.isabs(recent["File1"]) and
@@ -1212,7 +1216,7 @@ class CommandFileAndReopen(TrussOnScreen, TrabexSession):
                                              "the truss reopened")
         print("screen after reopening: %s" % self.shot(frame, "reopened"))
         self.check_title(main, drawing, palette_top, "bridge")
-        items = self.exit_through_menu(palette_top, file_items=7)
+        items = self.exit_through_menu(palette_top, file_items=10)
         # The recent-files item reads the same as before: "1 bridge [open]".
         self.assertEqual(items[5][1], first_items[5][1], "the File menu's recent-files item")
         self.assertNotEqual(items[5][1], items[4][1])
@@ -1265,8 +1269,9 @@ class FilesFromTheDesktop(TrussOnScreen, TrabexSession):
         self.assertEqual(x.windows(r"^Trabex v\."), [main])
         self.assertEqual(self.caption(main), caption)
 
-        # New, Open, Save, Save as, Screenshot, the two files, Exit.
-        self.exit_through_menu(palette_top, file_items=8)
+        # New, Open, Save, Save as, Screenshot, the two files, Export, Print, Export report as
+        # PDF, Exit.
+        self.exit_through_menu(palette_top, file_items=11)
         settings = read_ini(self.settings_file)
         self.assertEqual(settings.get("Info", {}).get("NoOfExecute"), "1",
                          "the later starts were counted: %s" % settings.get("Info"))
@@ -1317,7 +1322,7 @@ class UnsolvableDocument(TrabexSession):
         wait_for("Trabex.run to be deleted", lambda: not os.path.exists(command_file))
         wait_for("the truss window", lambda: find_drawing(x.grab(), palette_top))
         print("screen after the warning: %s" % self.shot(x.grab(), "after-warning"))
-        self.exit_through_menu(palette_top, file_items=7)
+        self.exit_through_menu(palette_top, file_items=10)
         with open(document, "rb") as f:
             self.assertEqual(f.read(), before, "the document was changed")
         print("scenario took %.1f s" % (time.monotonic() - started))
@@ -1573,7 +1578,7 @@ class FitLargeTruss(TrabexSession):
         frame, bars, edges = self.wait_for_bars("the bridge fitted by Ctrl+F", self.whole)
         print("screen after Ctrl+F: %s" % self.shot(x.settled(
             (edges[0], bars[1] - 40, edges[1], bars[3] + 40)), "fitted"))
-        self.exit_through_menu(palette_top, file_items=7)
+        self.exit_through_menu(palette_top, file_items=10)
         print("scenario took %.1f s" % (time.monotonic() - started))
 
 
@@ -1719,6 +1724,86 @@ class UpdateTampered(UpdateSession):
         _tools, palette_top, _main = self.wait_for_main_window()
         self.exit_through_menu(palette_top)
         self.assertFalse(os.path.exists(marker), "the refused setup file ran")
+        print("scenario took %.1f s" % (time.monotonic() - started))
+
+
+class ResultsThroughTheMenus(TrabexSession):
+    """The loaded triangle of tests/data opened from the command line; File > Export > Results as
+    CSV and File > Export report as PDF write files that hold the forces worked out by hand: 5 up
+    at each support, the sloping bars -10 / (2 sin 45) = -5 sqrt 2 in compression, the base +5 in
+    tension."""
+
+    PREFIX = "export"
+
+    def save_through_dialog(self, title, path):
+        """Types path into the file dialog titled title and accepts it; waits for the file."""
+        x = self.x
+        dialog = wait_for("the %s dialog" % title, lambda: x.windows("^%s" % title))[0]
+        wait_for("the dialog to take the keyboard", lambda: x.focus() == dialog)
+        x.xdotool("key", "ctrl+a")
+        x.xdotool("type", "--delay", 8, path)
+        # Should the name field's completion list still be open, the first Enter only closes it.
+        for attempt in (1, 2):
+            x.xdotool("key", "Return")
+            try:
+                wait_for("the dialog to close", lambda: not x.windows("^%s" % title),
+                         timeout=WAIT / 4 if attempt == 1 else WAIT)
+                break
+            except AssertionError:
+                if attempt == 2:
+                    raise
+        wait_for("the file %s" % path, lambda: os.path.isfile(path) and os.path.getsize(path) > 0)
+
+    @keeps_failure_screen
+    def test_results_csv_and_report_pdf_through_the_file_menu(self):
+        started = time.monotonic()
+        x = self.x
+        document = os.path.join(self.cwd, "triangle.trs")
+        shutil.copyfile(TRIANGLE_FILE, document)
+        self.start_program(files=[document])
+        _, palette_top, main = self.wait_for_main_window()
+        wait_for("the truss window", lambda: find_drawing(x.grab(), palette_top))
+
+        # New, Open, Save, Save as, Screenshot, the file, Export, Print, Export report as PDF,
+        # Exit. The key E ("&Export") opens the submenu at its first item, Results as CSV.
+        table = os.path.join(self.cwd, "results.csv")
+        popup, items, shown = self.open_menu(palette_top)
+        print("screen with the File menu: %s" % self.shot(shown, "file-menu"))
+        self.assertEqual(len(items), 10, "items of the File menu")
+        x.xdotool("key", "e")
+        time.sleep(0.3)
+        print("screen with the Export menu: %s" % self.shot(x.grab(), "export-menu"))
+        x.xdotool("key", "Return")
+        self.save_through_dialog("Results as CSV", table)
+
+        report = os.path.join(self.cwd, "report.pdf")
+        popup, items, _ = self.open_menu(palette_top)
+        self.choose(popup, items[-2])
+        self.save_through_dialog("Export report as PDF", report)
+
+        with open(table, newline="", encoding="utf-8") as f:
+            rows = list(csv.reader(f))
+        self.assertEqual(rows[0], ["Bars"])
+        bars = {int(r[0]): r for r in rows[2:5]}
+        self.assertEqual(float(bars[1][3]), 200)
+        self.assertAlmostEqual(float(bars[1][4]), 5, places=9)
+        self.assertEqual(bars[1][5], "tension")
+        for number in (2, 3):
+            self.assertAlmostEqual(float(bars[number][4]), -5 * math.sqrt(2), places=9)
+            self.assertEqual(bars[number][5], "compression")
+        supports = rows[rows.index(["Supports"]) + 2:rows.index(["Supports"]) + 4]
+        self.assertEqual([round(float(r[5]), 9) for r in supports], [-5, -5])
+
+        with open(report, "rb") as f:
+            self.assertEqual(f.read(5), b"%PDF-")
+        if shutil.which("pdftotext"):
+            text = subprocess.run(["pdftotext", "-layout", report, "-"], capture_output=True,
+                                  text=True, timeout=60).stdout
+            self.assertIn("triangle.trs", text)
+            self.assertIn("-7.07107", text)
+            self.assertIn("Page 1 of", text)
+
+        self.exit_through_menu(palette_top, file_items=10)
         print("scenario took %.1f s" % (time.monotonic() - started))
 
 

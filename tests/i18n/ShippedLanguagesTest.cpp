@@ -37,7 +37,7 @@ struct TShipped {
 TEST(ShippedLanguages, TheCzechFileUsesNoWordOfTheEnglishFile) {
     // Words both languages write alike.
     const QSet<QString> shared = {QStringLiteral("internet"), QStringLiteral("panel"),
-                                  QStringLiteral("program")};
+                                  QStringLiteral("program"), QStringLiteral("html")};
     const QSet<QString> english = TShipped("en").Words();
     ASSERT_GT(english.size(), 100);
     const QSet<QString> left = TShipped("cs").Words().intersect(english) - shared;

@@ -113,4 +113,15 @@ TEST(TableTsv, TakesTheChosenCellsInTheUsersLocale) {
     EXPECT_EQ(TableTsv(table, {0}, {0}, false), QStringLiteral("1.5\n"));
 }
 
+TEST(CellDisplayText, SixDigitsInTheUsersLocaleAndAQuestionMarkForUnknown) {
+    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::Czechia));
+    // -5√2, the sloping bars of the loaded triangle.
+    EXPECT_EQ(CellDisplayText(TResultCell::Of(-5 * std::sqrt(2.0))), QStringLiteral("-7,07107"));
+    EXPECT_EQ(CellDisplayText(TResultCell::Of(12345678.0)), QStringLiteral("1,23457E+07"));
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(CellDisplayText(TResultCell::Of(1.25e-19)), QStringLiteral("0"));
+    EXPECT_EQ(CellDisplayText({TResultCell::TKind::Unknown, 0, {}}), QStringLiteral("?"));
+    EXPECT_EQ(CellDisplayText({}), QString());
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 #include "CliCommands.h"
 
 #include "Analysis.h"
+#include "DrawingExport.h"
 #include "JointSteps.h"
 #include "JointStepsText.h"
 #include "MechanismText.h"
@@ -246,10 +247,21 @@ QString probe(TPrutovaSoustava& t, int x, int y, int step) {
     return out;
 }
 
+// A PNG is the window's picture at 100 % with its grid, as it always was; SVG and PDF show the
+// truss fitted to the page without a grid, as the program's exports do.
 void render(TPrutovaSoustava& t, const QString& outPath, QSize size) {
     TTrussRenderOptions options;
     options.Flags = dfPrutName | dfPrutForce | dfStycNo;
     options.Err = t.Solve();
+    const QString suffix = QFileInfo(outPath).suffix().toLower();
+    if (suffix == QLatin1String("svg") || suffix == QLatin1String("pdf")) {
+        try {
+            WriteDrawing(outPath, t, options, size);
+        } catch (const EExportError& e) {
+            fail(QString::fromUtf8(e.what()));
+        }
+        return;
+    }
     options.GridStep = CliGridStep;
     const QImage image = RenderTrussPicture(t, size, options);
     QImageWriter writer(outPath, "png");
@@ -263,7 +275,7 @@ QString CliUsage() {
     return QStringLiteral(
         "usage: trabex-cli report|json|csv FILE.trs [--method joints|stiffness|auto] | "
         "steps FILE.trs | equations FILE.trs | probe FILE.trs X Y STEP | "
-        "render FILE.trs OUT.png [WIDTH HEIGHT]");
+        "render FILE.trs OUT.png|OUT.svg|OUT.pdf [WIDTH HEIGHT]");
 }
 
 void RunCliCommand(const QStringList& arguments, QString& out) {
