@@ -96,7 +96,7 @@ TAnalysis Analyse(TPrutovaSoustava& truss, TStiffnessSolver& solver,
         a.Displacements = stiffness->Displacements;
         a.RelativeResidual = stiffness->RelativeResidual;
     }
-    if (a.Err == 2)
+    if (a.Err == 2 && options.ExplainMechanism)
         a.Mechanism = FindMechanisms(model);
     a.CalcTime =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

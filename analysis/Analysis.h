@@ -24,6 +24,8 @@ struct TAnalysisOptions {
     // Also find the joints' displacements when the joint method's forces are the ones used (a
     // determinate truss): one more stiffness solve.
     bool Displacements = false;
+    // Look for the mechanism when the chosen method finds no unique solution.
+    bool ExplainMechanism = true;
 };
 
 struct TAnalysis {

@@ -103,6 +103,8 @@ TAnalysisOptions AnalysisOptionsOf(const TTrussDisplayOptions& options) {
     TAnalysisOptions a;
     a.Method = options.SolveByStiffness ? TSolveMethod::Auto : TSolveMethod::Joints;
     a.Displacements = options.ShowDeformed;
+    // Without the stiffness setting the window is the joint method's alone, error 2 unexplained.
+    a.ExplainMechanism = options.SolveByStiffness;
     return a;
 }
 

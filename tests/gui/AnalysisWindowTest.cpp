@@ -113,6 +113,14 @@ TEST_F(AnalysisWindow, MechanismIsNamedInThePanelAndStatusBarAndItsMotionDrawn) 
     EXPECT_GT(OverlayPixels(form, QRect(20, 30, 120, 20)), 0);
     EXPECT_EQ(OverlayPixels(form, QRect(0, 126, 200, 40)), 0) << "the bottom joints stay";
 
+    // The joint method alone, as the window had it before, says no more than error 2.
+    Main->aSolveByStiffness->trigger();
+    EXPECT_FALSE(form->ShowsAnalysisShape());
+    EXPECT_TRUE(StatusText(spAnalysis).isEmpty());
+    EXPECT_FALSE(form->Memo1->toPlainText().startsWith(text));
+    Main->aSolveByStiffness->trigger();
+    ASSERT_TRUE(form->ShowsAnalysisShape());
+
     // A bar that braces it leaves nothing to show.
     Pick(Main->btDTPrut);
     Drag(form, {40, 120}, {120, 40});
