@@ -717,6 +717,26 @@ class TrabexSession(unittest.TestCase):
     def caption(self, main):
         return self.x.xdotool("getwindowname", main).rstrip("\n")
 
+    def save_through_dialog(self, title, path):
+        """Types path into the file dialog whose title matches title (a pattern) and accepts it;
+        waits for the file."""
+        x = self.x
+        dialog = wait_for("the %s dialog" % title, lambda: x.windows("^%s" % title))[0]
+        wait_for("the dialog to take the keyboard", lambda: x.focus() == dialog)
+        x.xdotool("key", "ctrl+a")
+        x.xdotool("type", "--delay", 8, path)
+        # Should the name field's completion list still be open, the first Enter only closes it.
+        for attempt in (1, 2):
+            x.xdotool("key", "Return")
+            try:
+                wait_for("the dialog to close", lambda: not x.windows("^%s" % title),
+                         timeout=WAIT / 4 if attempt == 1 else WAIT)
+                break
+            except AssertionError:
+                if attempt == 2:
+                    raise
+        wait_for("the file %s" % path, lambda: os.path.isfile(path) and os.path.getsize(path) > 0)
+
     def give_keyboard(self, point, main):
         """A click at point gives the main window the keyboard; the pointer is then parked."""
         self.x.click(*point)
@@ -905,22 +925,7 @@ class DrawSaveExit(TrabexSession):
         target = os.path.join(self.cwd, "drawn-truss.trs")
         menu = self.open_menu_and_choose(palette_top, lambda items: self.save_item(items))
         print("screen with the File menu: %s" % self.shot(menu, "menu"))
-        dialog = wait_for("the Save As dialog", lambda: x.windows("^Save As$"))[0]
-        wait_for("the dialog to take the keyboard", lambda: x.focus() == dialog)
-        x.xdotool("key", "ctrl+a")
-        x.xdotool("type", "--delay", 8, target)
-        # Enter accepts the name; should the name field's completion list still be open, the
-        # first Enter only closes the list.
-        for attempt in (1, 2):
-            x.xdotool("key", "Return")
-            try:
-                wait_for("the dialog to close", lambda: not x.windows("^Save As$"),
-                         timeout=WAIT / 4 if attempt == 1 else WAIT)
-                break
-            except AssertionError:
-                if attempt == 2:
-                    raise
-        wait_for("the saved file", lambda: os.path.isfile(target) and os.path.getsize(target) > 0)
+        self.save_through_dialog("Save As$", target)
         self.check_saved_file(target)
         x.park_pointer()
         shown = wait_for("the window's new title",
@@ -1734,25 +1739,6 @@ class ResultsThroughTheMenus(TrabexSession):
     tension."""
 
     PREFIX = "export"
-
-    def save_through_dialog(self, title, path):
-        """Types path into the file dialog titled title and accepts it; waits for the file."""
-        x = self.x
-        dialog = wait_for("the %s dialog" % title, lambda: x.windows("^%s" % title))[0]
-        wait_for("the dialog to take the keyboard", lambda: x.focus() == dialog)
-        x.xdotool("key", "ctrl+a")
-        x.xdotool("type", "--delay", 8, path)
-        # Should the name field's completion list still be open, the first Enter only closes it.
-        for attempt in (1, 2):
-            x.xdotool("key", "Return")
-            try:
-                wait_for("the dialog to close", lambda: not x.windows("^%s" % title),
-                         timeout=WAIT / 4 if attempt == 1 else WAIT)
-                break
-            except AssertionError:
-                if attempt == 2:
-                    raise
-        wait_for("the file %s" % path, lambda: os.path.isfile(path) and os.path.getsize(path) > 0)
 
     @keeps_failure_screen
     def test_results_csv_and_report_pdf_through_the_file_menu(self):
