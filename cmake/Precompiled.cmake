@@ -1,7 +1,8 @@
 # Precompiled Qt, GoogleTest and standard headers for the project's targets.
 #
 # Parsing these headers is most of each unit's compile time, and the test command builds the tree
-# twice (plain and under the sanitizers); with them precompiled, every target parses them once.
+# three times (plain, under the sanitizers, for the fuzzers); precompiled, each target parses them
+# once.
 option(TRABEX_PCH "Precompile the Qt, GoogleTest and standard headers of each target" ON)
 
 set(TRABEX_PCH_CORE <algorithm> <cmath> <cstdint> <functional> <map> <memory> <optional> <string>
@@ -13,7 +14,7 @@ set(TRABEX_PCH_TEST <gtest/gtest.h>)
 # trabex_precompile(KIND target...): KIND is CORE (Qt Core only), WIDGETS, TEST (Core and
 # GoogleTest) or WIDGETS_TEST. Targets that this configuration does not build are passed over.
 function(trabex_precompile kind)
-    if(NOT TRABEX_PCH OR TRABEX_FUZZ)
+    if(NOT TRABEX_PCH)
         return()
     endif()
     set(headers ${TRABEX_PCH_CORE})
